@@ -1,0 +1,11 @@
+# Cross-build for Windows with mingw-w64 (the -posix compilers, for std::mutex and GoogleTest);
+# test programs run under Wine. Set LUMO_MINGW_TRIPLE before including this file.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_C_COMPILER ${LUMO_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${LUMO_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${LUMO_MINGW_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${LUMO_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)

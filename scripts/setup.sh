@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs what the build, the tests and the headless run need; does nothing when all is there.
+set -euo pipefail
+
+packages=(cmake g++ make g++-mingw-w64-i686 mingw-w64-tools wine wine32:i386 xvfb xdotool
+          imagemagick locales fonts-wqy-zenhei googletest x11-utils)
+
+missing=()
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+  apt_updated=0
+fi
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# Wine reports ANSI code page 936 only when the process runs in a generated zh_CN.UTF-8 locale.
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf8$'; then
+  sed -i 's/^# *\(zh_CN.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen >/dev/null
+fi
+
+# Wine runs as an ordinary user: as root it ignores Unix permissions, so read-only cases would pass
+# for the wrong reason.
+if ! id lumotest >/dev/null 2>&1; then
+  useradd --create-home --shell /bin/bash lumotest
+fi

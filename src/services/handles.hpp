@@ -1,0 +1,84 @@
+// One owner per kind of Win32 resource: non-copyable, movable, and the destructor makes the one
+// release call.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+template <typename Traits>
+class UniqueResource {
+ public:
+  using Value = typename Traits::Value;
+
+  UniqueResource() = default;
+  explicit UniqueResource(Value value) : value_(value) {}
+  UniqueResource(const UniqueResource&) = delete;
+  UniqueResource& operator=(const UniqueResource&) = delete;
+  UniqueResource(UniqueResource&& other) noexcept : value_(other.release()) {}
+  UniqueResource& operator=(UniqueResource&& other) noexcept {
+    if (this != &other) reset(other.release());
+    return *this;
+  }
+  ~UniqueResource() { reset(); }
+
+  Value get() const { return value_; }
+  bool valid() const { return value_ != Traits::invalid(); }
+  explicit operator bool() const { return valid(); }
+
+  Value release() { return std::exchange(value_, Traits::invalid()); }
+  void reset(Value value = Traits::invalid()) {
+    const Value old = std::exchange(value_, value);
+    if (old != Traits::invalid()) Traits::close(old);
+  }
+
+ private:
+  Value value_ = Traits::invalid();
+};
+
+struct FileHandleTraits {  // CreateFileA: INVALID_HANDLE_VALUE on failure
+  using Value = HANDLE;
+  static Value invalid() { return INVALID_HANDLE_VALUE; }
+  static void close(Value h) { ::CloseHandle(h); }
+};
+struct KernelHandleTraits {  // processes, threads, events: null on failure
+  using Value = HANDLE;
+  static Value invalid() { return nullptr; }
+  static void close(Value h) { ::CloseHandle(h); }
+};
+struct FindHandleTraits {
+  using Value = HANDLE;
+  static Value invalid() { return INVALID_HANDLE_VALUE; }
+  static void close(Value h) { ::FindClose(h); }
+};
+struct ModuleTraits {
+  using Value = HMODULE;
+  static Value invalid() { return nullptr; }
+  static void close(Value m) { ::FreeLibrary(m); }
+};
+struct FontTraits {
+  using Value = HFONT;
+  static Value invalid() { return nullptr; }
+  static void close(Value f) { ::DeleteObject(f); }
+};
+
+using FileHandle = UniqueResource<FileHandleTraits>;
+using KernelHandle = UniqueResource<KernelHandleTraits>;
+using FindHandle = UniqueResource<FindHandleTraits>;
+using ModuleHandle = UniqueResource<ModuleTraits>;
+using FontHandle = UniqueResource<FontTraits>;
+
+// Selects an object into a DC for one scope and puts the previous one back.
+class ScopedSelect {
+ public:
+  ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
+  ScopedSelect(const ScopedSelect&) = delete;
+  ScopedSelect& operator=(const ScopedSelect&) = delete;
+  ~ScopedSelect() {
+    if (previous_ != nullptr && previous_ != HGDI_ERROR) ::SelectObject(dc_, previous_);
+  }
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_;
+};

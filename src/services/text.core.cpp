@@ -1,0 +1,194 @@
+#include "services/text.hpp"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "services/fatal.hpp"
+
+namespace {
+
+constexpr unsigned char kLeadByteMin = 0x80;
+
+bool isLeadByte(unsigned char b) { return b >= kLeadByteMin; }
+
+// Length of the character at text[i]: 2 for a lead byte with its trail, 1 otherwise; 0 for a lead
+// byte that has no trail byte left (half a character, dropped by the walkers below).
+std::size_t charLength(std::string_view text, std::size_t i) {
+  if (!isLeadByte(static_cast<unsigned char>(text[i]))) return 1;
+  return i + 1 < text.size() ? 2 : 0;
+}
+
+bool isAsciiSpace(unsigned char b) { return b == 0x20 || (b >= 0x09 && b <= 0x0D); }
+
+// The full-width forms that toInt reads as ASCII.
+std::string narrowFullWidth(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t n = charLength(text, i);
+    if (n == 0) break;
+    if (n == 2) {
+      const auto lead = static_cast<unsigned char>(text[i]);
+      const auto trail = static_cast<unsigned char>(text[i + 1]);
+      if (lead == 0xA3 && trail >= 0xA1 && trail <= 0xFE) {
+        out += static_cast<char>(trail - 0x80);
+      } else if (lead == 0xA1 && trail == 0xA1) {
+        out += ' ';
+      } else if (lead == 0xA1 && trail == 0xAB) {
+        out += '~';
+      } else if (lead == 0xA1 && (trail == 0xEE || trail == 0xEF)) {
+        out += '*';
+      } else {
+        out.append(text.substr(i, 2));
+      }
+    } else {
+      out += text[i];
+    }
+    i += n;
+  }
+  return out;
+}
+
+bool isBlankAt(std::string_view text, std::size_t i, std::size_t n) {
+  if (n == 1) return text[i] == ' ';
+  return static_cast<unsigned char>(text[i]) == 0xA1 && static_cast<unsigned char>(text[i + 1]) == 0xA1;
+}
+
+bool bytesMatch(std::string_view a, std::string_view b, bool caseSensitive) {
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (!caseSensitive) {
+      if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+      if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    }
+    if (x != y) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string toText(std::int32_t value) { return std::to_string(value); }
+
+std::string toText(std::int64_t value) { return std::to_string(value); }
+
+std::string toText(double value) {
+  // std::to_chars rounds correctly and formats alike on every runtime; printf's exponent digits
+  // differ between C runtimes, so the three-digit exponent is made here.
+  char buffer[64];
+  const auto result =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 13);
+  std::string text(buffer, result.ptr);
+  const auto e = text.find('e');
+  if (e != std::string::npos) {
+    const std::size_t digits = text.size() - (e + 2);
+    if (digits < 3) text.insert(e + 2, 3 - digits, '0');
+  }
+  return text;
+}
+
+std::string toText(std::string_view value) { return std::string(value); }
+
+std::int32_t toInt(std::string_view text) {
+  const std::string narrowed = narrowFullWidth(text);
+  std::size_t i = 0;
+  while (i < narrowed.size() && isAsciiSpace(static_cast<unsigned char>(narrowed[i]))) ++i;
+  bool negative = false;
+  if (i < narrowed.size() && (narrowed[i] == '+' || narrowed[i] == '-')) {
+    negative = narrowed[i] == '-';
+    ++i;
+  }
+  std::uint32_t value = 0;  // unsigned, so that overflow wraps as the contract says
+  for (; i < narrowed.size() && narrowed[i] >= '0' && narrowed[i] <= '9'; ++i) {
+    value = value * 10u + static_cast<std::uint32_t>(narrowed[i] - '0');
+  }
+  if (negative) value = 0u - value;
+  return static_cast<std::int32_t>(value);
+}
+
+double integerDivide(double dividend, double divisor) {
+  if (divisor == 0.0) reportFatalError("不能整除于零");
+  return std::trunc(dividend / divisor);
+}
+
+double modulo(double dividend, double divisor) {
+  if (divisor == 0.0) reportFatalError("不能求余数于零");
+  return std::fmod(dividend, divisor);
+}
+
+std::int64_t truncateToInt64(double value) {
+  // A conversion in C++ always truncates; only values outside the range need a rule, and they
+  // get the processor's "integer indefinite" as a hardware conversion would.
+  constexpr double kLimit = 9223372036854775808.0;  // 2^63
+  if (!(value > -kLimit - 1024.0 && value < kLimit)) return std::numeric_limits<std::int64_t>::min();
+  return static_cast<std::int64_t>(value);
+}
+
+std::string concatTexts(std::initializer_list<std::string_view> parts) {
+  std::size_t size = 0;
+  for (auto p : parts) size += p.size();
+  std::string out;
+  out.reserve(size);
+  for (auto p : parts) out.append(p);
+  return out;
+}
+
+int compareTexts(std::string_view a, std::string_view b) {
+  const int c = a.compare(b);  // char_traits<char> compares as unsigned char
+  return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+std::string replaceSubtext(std::string_view text, std::string_view subtext,
+                           std::optional<std::string_view> replacement, ReplaceOptions options) {
+  const std::int32_t start = std::max<std::int32_t>(options.startPosition.value_or(1), 1);
+  if (text.empty() || subtext.empty() || static_cast<std::size_t>(start - 1) >= text.size() ||
+      (options.count && *options.count == 0)) {
+    return std::string(text);
+  }
+  const std::string_view with = replacement.value_or(std::string_view());
+  std::string out(text.substr(0, static_cast<std::size_t>(start - 1)));
+  std::size_t i = static_cast<std::size_t>(start - 1);
+  std::int32_t done = 0;
+  while (text.size() - i >= subtext.size()) {
+    if (bytesMatch(text.substr(i, subtext.size()), subtext, options.caseSensitive)) {
+      out.append(with);
+      i += subtext.size();
+      if (options.count && ++done == *options.count) break;
+      continue;
+    }
+    const std::size_t n = charLength(text, i);
+    if (n == 0) {  // half a character at the very end
+      ++i;
+      break;
+    }
+    out.append(text.substr(i, n));
+    i += n;
+  }
+  out.append(text.substr(i));
+  return out;
+}
+
+std::string blankText(std::int32_t n) { return n > 0 ? std::string(static_cast<std::size_t>(n), ' ') : std::string(); }
+
+std::int32_t textLength(std::string_view text) { return static_cast<std::int32_t>(text.size()); }
+
+std::string trimBothEnds(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const std::size_t n = charLength(text, i);
+    if (n == 0 || !isBlankAt(text, i, n)) break;
+    i += n;
+  }
+  const std::size_t begin = i;
+  std::size_t end = i;  // end of the last character that is not a blank
+  while (i < text.size()) {
+    const std::size_t n = charLength(text, i);
+    if (n == 0) break;
+    if (!isBlankAt(text, i, n)) end = i + n;
+    i += n;
+  }
+  return std::string(text.substr(begin, end - begin));
+}
+
+Bytes toBytes(std::string_view text) { return Bytes(text.begin(), text.end()); }
