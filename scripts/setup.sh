@@ -3,12 +3,11 @@
 set -euo pipefail
 
 packages=(cmake g++ make g++-mingw-w64-i686 mingw-w64-tools wine wine32:i386 xvfb xdotool
-          imagemagick locales fonts-wqy-zenhei googletest x11-utils)
+          imagemagick locales fonts-wqy-zenhei googletest x11-utils x11-xserver-utils wine64 g++-mingw-w64-x86-64)
 
 missing=()
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
-  apt_updated=0
 fi
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -1,0 +1,247 @@
+#include "app_driver.hpp"
+
+#include <cstdlib>
+#include <vector>
+
+bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  for (;;) {
+    if (condition()) return true;
+    if (GetTickCount64() >= deadline) return condition();
+    Sleep(20);
+  }
+}
+
+TempDir::TempDir(const std::string& name) {
+  char base[MAX_PATH];
+  GetTempPathA(sizeof base, base);
+  static int serial = 0;
+  path_ = std::string(base) + "lumo-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
+  CreateDirectoryA(path_.c_str(), nullptr);
+  if (!name.empty()) {
+    path_ += "\\" + name;
+    CreateDirectoryA(path_.c_str(), nullptr);
+  }
+}
+
+TempDir::~TempDir() {
+  // Remove from the outermost directory this object made.
+  const std::string::size_type cut = path_.find('\\', path_.find("lumo-"));
+  removeTree(cut == std::string::npos ? path_ : path_.substr(0, cut));
+}
+
+void removeTree(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return;
+  SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    DeleteFileA(path.c_str());
+    return;
+  }
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA((path + "\\*").c_str(), &entry);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = entry.cFileName;
+      if (name != "." && name != "..") removeTree(path + "\\" + name);
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+  }
+  RemoveDirectoryA(path.c_str());
+}
+
+std::string readFileBytes(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::string();
+  std::string bytes;
+  char buffer[65536];
+  DWORD got = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+  CloseHandle(file);
+  return bytes;
+}
+
+bool writeFileBytes(const std::string& path, const std::string& bytes) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                  written == bytes.size();
+  CloseHandle(file);
+  return ok;
+}
+
+bool fileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string builtExecutable() {
+  if (const char* fromEnv = std::getenv("LUMO_EXE")) {
+    std::string path = fromEnv;
+    if (!path.empty() && path[0] == '/') {  // a Unix path, reached through drive Z:
+      for (char& c : path) {
+        if (c == '/') c = '\\';
+      }
+      path = "Z:" + path;
+    }
+    if (fileExists(path)) return path;
+  }
+  // The test program is built in tests\ below the program.
+  char self[MAX_PATH];
+  GetModuleFileNameA(nullptr, self, sizeof self);
+  std::string dir = self;
+  dir = dir.substr(0, dir.rfind('\\'));
+  dir = dir.substr(0, dir.rfind('\\'));
+  return dir + "\\LumoStopwatch.exe";
+}
+
+App::~App() {
+  if (process_ != nullptr) {
+    if (running()) {
+      TerminateProcess(process_, 1);
+      WaitForSingleObject(process_, 5000);
+    }
+    CloseHandle(process_);
+  }
+}
+
+bool App::start(const std::string& directory, const std::string& exeName) {
+  const std::string target = directory + "\\" + exeName;
+  if (!CopyFileA(builtExecutable().c_str(), target.c_str(), FALSE)) return false;
+  return startExisting(target) && waitForWindows();
+}
+
+bool App::startExisting(const std::string& exePath) {
+  exePath_ = exePath;
+  std::string commandLine = "\"" + exePath + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  // Started from the temporary directory, not its own: the program must find its directory itself.
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, temp, &startup, &info)) {
+    return false;
+  }
+  CloseHandle(info.hThread);
+  process_ = info.hProcess;
+  pid_ = info.dwProcessId;
+  return true;
+}
+
+bool App::waitForWindows(DWORD timeoutMs) {
+  return waitUntil(
+      [this] {
+        HWND main = mainWindow();
+        HWND lapViewer = viewer();
+        return main != nullptr && lapViewer != nullptr && IsWindowVisible(main) && IsWindowVisible(lapViewer);
+      },
+      timeoutMs);
+}
+
+bool App::running() const { return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+DWORD App::waitForExit(DWORD timeoutMs) {
+  if (WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return STILL_ACTIVE;
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(process_, &code);
+  return code;
+}
+
+HWND App::mainWindow() const { return findWindow(pid_, kMainClass); }
+HWND App::viewer() const { return findWindow(pid_, kViewerClass); }
+
+std::string App::text(HWND hwnd) {
+  if (hwnd == nullptr) return "<no window>";
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return "<no answer>";
+  std::vector<char> buffer(length + 1 + 16);  // room for a text that grows meanwhile
+  DWORD_PTR got = 0;
+  SendMessageTimeoutA(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG,
+                      5000, &got);
+  return std::string(buffer.data(), got);
+}
+
+bool App::setText(HWND hwnd, const std::string& text) {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutA(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 5000,
+                             &result) != 0;
+}
+
+bool App::click(HWND button) {
+  if (button == nullptr) return false;
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_NORMAL, 3000, &result);
+  return true;
+}
+
+bool App::close(HWND window) { return window != nullptr && PostMessageA(window, WM_CLOSE, 0, 0); }
+
+namespace {
+
+struct FindRequest {
+  DWORD pid;
+  const char* className;
+  HWND found;
+};
+
+BOOL CALLBACK matchWindow(HWND hwnd, LPARAM param) {
+  auto* request = reinterpret_cast<FindRequest*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid != request->pid) return TRUE;
+  char className[64];
+  if (GetClassNameA(hwnd, className, sizeof className) == 0 || lstrcmpA(className, request->className) != 0) {
+    return TRUE;
+  }
+  request->found = hwnd;
+  return FALSE;
+}
+
+}  // namespace
+
+HWND findWindow(DWORD pid, const char* className) {
+  FindRequest request{pid, className, nullptr};
+  EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&request));
+  return request.found;
+}
+
+HWND focusOf(HWND hwnd) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+HWND activeOf(HWND hwnd) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info) ? info.hwndActive : nullptr;
+}
+
+void pressKey(WORD vk, bool shift) {
+  std::vector<INPUT> inputs;
+  auto key = [&inputs](WORD code, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = code;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(code, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(input);
+  };
+  if (shift) key(VK_SHIFT, false);
+  key(vk, false);
+  key(vk, true);
+  if (shift) key(VK_SHIFT, true);
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+bool bringToFront(HWND window) {
+  SetForegroundWindow(window);
+  return waitUntil([window] { return GetForegroundWindow() == window; }, 3000);
+}
+
+HWND findMessageBox(DWORD pid) { return findWindow(pid, "#32770"); }
+
+std::string messageBoxText(HWND box) {
+  // The box's text is its static control with identifier 0xFFFF.
+  return App::text(GetDlgItem(box, 0xFFFF));
+}

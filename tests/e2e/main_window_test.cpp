@@ -1,0 +1,266 @@
+#include <gtest/gtest.h>
+
+#include "app_driver.hpp"
+
+namespace {
+
+struct ControlFacts {
+  int id;
+  const char* className;
+  const char* text;
+  int left, top, width, height;
+  bool visible;
+  bool tabStop;
+  DWORD style;  // bits that must be set
+};
+
+RECT placeInParent(HWND control) {
+  RECT r;
+  GetWindowRect(control, &r);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+void expectStyles(HWND hwnd, LONG_PTR has, LONG_PTR lacks, LONG_PTR exHas, LONG_PTR exLacks) {
+  const LONG_PTR style = GetWindowLongPtrA(hwnd, GWL_STYLE);
+  const LONG_PTR ex = GetWindowLongPtrA(hwnd, GWL_EXSTYLE);
+  EXPECT_EQ(style & has, has) << std::hex << style;
+  EXPECT_EQ(style & lacks, 0) << std::hex << style;
+  EXPECT_EQ(ex & exHas, exHas) << std::hex << ex;
+  EXPECT_EQ(ex & exLacks, 0) << std::hex << ex;
+}
+
+void expectCentredOuterSize(HWND hwnd, int width, int height) {
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  EXPECT_EQ(r.right - r.left, width);
+  EXPECT_EQ(r.bottom - r.top, height);
+  EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
+  EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
+}
+
+void expectControl(HWND parent, const ControlFacts& c) {
+  SCOPED_TRACE(c.id);
+  HWND control = GetDlgItem(parent, c.id);
+  ASSERT_NE(control, nullptr);
+  char className[32];
+  GetClassNameA(control, className, sizeof className);
+  EXPECT_STREQ(className, c.className);
+  EXPECT_EQ(App::text(control), c.text);
+  const RECT r = placeInParent(control);
+  EXPECT_EQ(r.left, c.left);
+  EXPECT_EQ(r.top, c.top);
+  EXPECT_EQ(r.right - r.left, c.width);
+  EXPECT_EQ(r.bottom - r.top, c.height);
+  EXPECT_EQ(IsWindowVisible(control) != 0, c.visible);
+  EXPECT_TRUE(IsWindowEnabled(control));
+  const LONG_PTR style = GetWindowLongPtrA(control, GWL_STYLE);
+  EXPECT_EQ((style & WS_TABSTOP) != 0, c.tabStop);
+  EXPECT_EQ(style & c.style, static_cast<LONG_PTR>(c.style)) << std::hex << style;
+}
+
+// True when a is above b in the z-order.
+bool isAbove(HWND a, HWND b) {
+  for (HWND w = GetWindow(b, GW_HWNDPREV); w != nullptr; w = GetWindow(w, GW_HWNDPREV)) {
+    if (w == a) return true;
+  }
+  return false;
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(app.start(dir.path())) << "the program did not show its windows"; }
+
+  // Waits for the display to show something other than the given text.
+  bool displayMovesFrom(const std::string& shown) {
+    return waitUntil([&] { return app.mainText(k标签2) != shown; }, 3000);
+  }
+
+  TempDir dir;
+  App app;
+};
+
+constexpr DWORD kButtonStyles = BS_CENTER | BS_VCENTER | BS_MULTILINE;
+
+TEST_F(MainWindowTest, StartsCentredTopmostOwnedAndWithEveryControl) {
+  HWND main = app.mainWindow();
+  EXPECT_EQ(App::text(main), "Lumo秒计时器 lumo.example.org by：Lumo");
+  expectCentredOuterSize(main, 549, 326);
+  expectStyles(main, WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_CLIPCHILDREN, WS_MAXIMIZEBOX,
+               WS_EX_TOPMOST, WS_EX_APPWINDOW);
+  EXPECT_EQ(GetClassLongPtrA(main, GCL_STYLE) & (CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS),
+            CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS);
+  // Wine answers WM_GETICON and the class icons with 0 to another process, so the icon is checked
+  // in the executable: both sizes load from its DEFAULT_ICON resource.
+  HMODULE image = LoadLibraryExA(builtExecutable().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(image, nullptr);
+  EXPECT_NE(LoadImageA(image, "DEFAULT_ICON", IMAGE_ICON, 32, 32, LR_SHARED), nullptr);
+  EXPECT_NE(LoadImageA(image, "DEFAULT_ICON", IMAGE_ICON, 16, 16, LR_SHARED), nullptr);
+  FreeLibrary(image);
+
+  // No taskbar button: owned by an invisible tool window of the same process.
+  HWND owner = GetWindow(main, GW_OWNER);
+  ASSERT_NE(owner, nullptr);
+  DWORD ownerPid = 0;
+  GetWindowThreadProcessId(owner, &ownerPid);
+  EXPECT_EQ(ownerPid, app.pid());
+  EXPECT_FALSE(IsWindowVisible(owner));
+  EXPECT_TRUE(GetWindowLongPtrA(owner, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+
+  const ControlFacts controls[] = {
+      {k按钮1, "Button", "开始计时", 184, 176, 80, 32, true, true, kButtonStyles},
+      {k时钟1, "LumoTimer", "0", 216, 208, 40, 32, false, false, 0},  // its text is its period
+      {k按钮2, "Button", "停止计时", 264, 176, 80, 32, true, true, kButtonStyles},
+      {k编辑框2, "Edit", "", 72, 264, 80, 20, true, true, ES_AUTOHSCROLL},
+      {k标签1, "LumoLabel", "状态：", 32, 264, 40, 24, true, false, 0},
+      {k标签2, "LumoLabel", "0秒0毫秒", 112, 48, 296, 64, true, false, 0},
+      {k标签3, "LumoLabel", "0", 224, 136, 64, 24, true, false, 0},
+      {k按钮3, "Button", "记次", 104, 176, 80, 32, true, true, kButtonStyles},
+      {k标签4, "LumoLabel", "次", 296, 136, 16, 24, true, false, 0},
+      {k按钮4, "Button", "复位", 344, 176, 80, 32, true, true, kButtonStyles},
+      {k按钮5, "Button", "查看记次", 104, 208, 80, 16, true, true, kButtonStyles},
+      {k标签5, "LumoLabel", "1.", 32, 128, 96, 24, false, false, 0},  // hidden, but it keeps its text
+      {k标签6, "LumoLabel", ".", 480, 136, 80, 24, true, false, 0},
+      {k标签7, "LumoLabel", "lumo.example.org by:Lumo", 128, 8, 304, 32, true, false, 0},
+  };
+  for (const auto& c : controls) expectControl(main, c);
+  EXPECT_TRUE(GetWindowLongPtrA(app.mainControl(k编辑框2), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+  EXPECT_EQ(SendMessageA(app.mainControl(k编辑框2), EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE);
+  EXPECT_FALSE(GetWindowLongPtrA(app.mainControl(k按钮1), GWL_STYLE) & BS_DEFPUSHBUTTON);
+}
+
+TEST_F(MainWindowTest, IsActiveInFrontOfTheViewerWithTheFocusOnTheStartButton) {
+  HWND main = app.mainWindow();
+  HWND viewer = app.viewer();
+  EXPECT_TRUE(waitUntil([&] { return activeOf(main) == main; }, 3000));
+  EXPECT_TRUE(waitUntil([&] { return focusOf(main) == app.mainControl(k按钮1); }, 3000))
+      << focusOf(main) << " " << viewer << " " << app.viewerControl(k编辑框1);
+  // Wine settles the z-order of a newly shown window a moment after ShowWindow returns.
+  EXPECT_TRUE(waitUntil([&] { return isAbove(main, viewer); }, 3000));
+  // The viewer lies wholly behind the main window: covered until the user brings it up.
+  RECT m, v, both;
+  GetWindowRect(main, &m);
+  GetWindowRect(viewer, &v);
+  IntersectRect(&both, &m, &v);
+  EXPECT_TRUE(EqualRect(&both, &v));
+}
+
+TEST_F(MainWindowTest, StartMovesTheDisplayStopFreezesItAndStartContinues) {
+  EXPECT_TRUE(app.clickMain(k按钮1));
+  EXPECT_EQ(app.mainText(k编辑框2), "正在计时");
+  EXPECT_EQ(app.mainText(k时钟1), "10");
+  ASSERT_TRUE(displayMovesFrom("0秒0毫秒"));
+  Sleep(300);
+  app.clickMain(k按钮2);
+  EXPECT_EQ(app.mainText(k编辑框2), "停止计时");
+  EXPECT_EQ(app.mainText(k时钟1), "0");
+  const std::string frozen = app.mainText(k标签2);
+  EXPECT_NE(frozen, "0秒0毫秒");
+  Sleep(300);
+  EXPECT_EQ(app.mainText(k标签2), frozen);
+
+  app.clickMain(k按钮1);
+  ASSERT_TRUE(displayMovesFrom(frozen));
+  app.clickMain(k按钮2);
+  // Continued, not restarted: the new figure is beyond the frozen one.
+  const std::string later = app.mainText(k标签2);
+  const auto millis = [](const std::string& t) {
+    const auto s = t.find("秒");
+    return std::stol(t.substr(0, s)) * 1000 + std::stol(t.substr(s + 2));
+  };
+  EXPECT_GT(millis(later), millis(frozen));
+}
+
+TEST_F(MainWindowTest, StopWhileIdleKeepsZero) {
+  app.clickMain(k按钮2);
+  EXPECT_EQ(app.mainText(k编辑框2), "停止计时");
+  EXPECT_EQ(app.mainText(k时钟1), "0");
+  EXPECT_EQ(app.mainText(k标签2), "0秒0毫秒");
+}
+
+TEST_F(MainWindowTest, ClosingTheMainWindowLeavesTheViewerAndClosingBothEndsWithZero) {
+  HWND viewer = app.viewer();
+  App::close(app.mainWindow());
+  ASSERT_TRUE(waitUntil([&] { return app.mainWindow() == nullptr; }));
+  EXPECT_TRUE(app.running());
+  EXPECT_TRUE(IsWindowVisible(viewer));
+  App::close(viewer);
+  EXPECT_EQ(app.waitForExit(), 0u);
+}
+
+TEST_F(MainWindowTest, ClosingTheViewerFirstThenTheMainWindowEndsWithZero) {
+  App::close(app.viewer());
+  ASSERT_TRUE(waitUntil([&] { return app.viewer() == nullptr; }));
+  EXPECT_TRUE(app.running());
+  App::close(app.mainWindow());
+  EXPECT_EQ(app.waitForExit(), 0u);
+}
+
+TEST_F(MainWindowTest, ResizingMovesNoControl) {
+  HWND main = app.mainWindow();
+  const RECT before = placeInParent(app.mainControl(k按钮4));
+  SetWindowPos(main, nullptr, 0, 0, 800, 500, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ASSERT_TRUE(waitUntil([&] {
+    RECT r;
+    GetWindowRect(main, &r);
+    return r.right - r.left == 800;
+  }));
+  const RECT after = placeInParent(app.mainControl(k按钮4));
+  EXPECT_TRUE(EqualRect(&before, &after));
+  // No maximize from the title bar.
+  HMENU menu = GetSystemMenu(main, FALSE);
+  (void)menu;
+  EXPECT_FALSE(GetWindowLongPtrA(main, GWL_STYLE) & WS_MAXIMIZEBOX);
+}
+
+class MainWindowKeysTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    ASSERT_TRUE(bringToFront(app.mainWindow()));
+    ASSERT_TRUE(waitUntil([&] { return focusOf(app.mainWindow()) == app.mainControl(k按钮1); }));
+  }
+
+  bool focusMovesTo(int id) {
+    return waitUntil([&] { return focusOf(app.mainWindow()) == app.mainControl(id); }, 3000);
+  }
+};
+
+TEST_F(MainWindowKeysTest, TabAndShiftTabCycleThroughTheButtonsAndTheStatusBox) {
+  for (int id : {k按钮2, k编辑框2, k按钮3, k按钮4, k按钮5, k按钮1}) {
+    pressKey(VK_TAB);
+    EXPECT_TRUE(focusMovesTo(id)) << id;
+  }
+  pressKey(VK_TAB, true);
+  EXPECT_TRUE(focusMovesTo(k按钮5));
+}
+
+TEST_F(MainWindowKeysTest, SpaceClicksTheFocusedButtonAndEnterDoesNothing) {
+  pressKey(VK_RETURN);
+  Sleep(200);
+  EXPECT_EQ(app.mainText(k编辑框2), "");
+  EXPECT_EQ(app.mainText(k时钟1), "0");
+  pressKey(VK_SPACE);
+  EXPECT_TRUE(waitUntil([&] { return app.mainText(k编辑框2) == "正在计时"; }, 3000));
+}
+
+TEST_F(MainWindowKeysTest, EscClosesTheMainWindowEvenFromTheStatusBox) {
+  pressKey(VK_TAB);
+  pressKey(VK_TAB);
+  ASSERT_TRUE(focusMovesTo(k编辑框2));
+  pressKey(VK_ESCAPE);
+  EXPECT_TRUE(waitUntil([&] { return app.mainWindow() == nullptr; }));
+  EXPECT_TRUE(app.running());  // the viewer is still open
+}
+
+TEST_F(MainWindowKeysTest, FocusComesBackWhenTheWindowIsActivatedAgain) {
+  pressKey(VK_TAB);
+  pressKey(VK_TAB);
+  pressKey(VK_TAB);
+  ASSERT_TRUE(focusMovesTo(k按钮3));
+  ASSERT_TRUE(bringToFront(app.viewer()));
+  ASSERT_TRUE(bringToFront(app.mainWindow()));
+  EXPECT_TRUE(focusMovesTo(k按钮3));
+}
+
+}  // namespace

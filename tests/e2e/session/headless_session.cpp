@@ -1,0 +1,46 @@
+// A short scripted session with the real program, for a machine without a display: start, two
+// laps, stop, save. Prints what the windows show and the lap log, then keeps the windows up until
+// the caller has taken its screenshot (the file named by the second argument appears).
+//   headless_session <program path> <file that ends the session>
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "../app_driver.hpp"
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: headless_session <program> <done-file>\n");
+    return 2;
+  }
+  const std::string program = argv[1];
+  const std::string doneFile = argv[2];
+  App app;
+  if (!app.startExisting(program) || !app.waitForWindows()) {
+    std::fprintf(stderr, "the program did not show its windows\n");
+    return 1;
+  }
+  app.clickMain(k按钮1);
+  Sleep(1000);
+  app.clickMain(k按钮3);
+  Sleep(1000);
+  app.clickMain(k按钮3);
+  Sleep(250);
+  app.clickMain(k按钮2);
+  app.clickMain(k按钮5);  // brings the lap viewer to the front
+  app.clickSave();
+
+  const std::string directory = program.substr(0, program.rfind('\\'));
+  const std::string logPath = directory + "\\Lumo秒计时器记次复制文本.txt";
+  std::printf("elapsed: %s\nlaps: %s\nstatus: %s\nlap log %s:\n%s", app.mainText(k标签2).c_str(),
+              app.mainText(k标签3).c_str(), app.mainText(k编辑框2).c_str(), logPath.c_str(),
+              readFileBytes(logPath).c_str());
+  std::fflush(stdout);
+  // The lap viewer and the main window stay up for the screenshot.
+  writeFileBytes(doneFile + ".ready", "");
+  waitUntil([&] { return fileExists(doneFile); }, 30000);
+  App::close(app.viewer());
+  App::close(app.mainWindow());
+  return app.waitForExit() == 0 ? 0 : 1;
+}
