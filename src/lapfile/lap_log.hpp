@@ -1,0 +1,30 @@
+// The lap log: the lap viewer's text appended to a file next to the executable, never read back.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+inline constexpr std::string_view lapLogBaseName = "Lumo秒计时器记次复制文本";
+
+struct LapLogResult {
+  bool saved;
+  std::string path;           // the log file's full path
+  std::uint32_t systemError;  // GetLastError of the step that failed; 0 when saved
+};
+
+// Appends the text and CR LF to runDirectory\<baseName>.txt, creating the file when it is
+// missing. The block goes in with one write under a lock that every instance of the program
+// honours, so saves from several instances at once all arrive whole. On failure the file is left
+// as it was.
+LapLogResult appendLapLog(std::string_view baseName, std::string_view text);
+// The same in a given directory.
+LapLogResult appendLapLogIn(std::string_view directory, std::string_view baseName,
+                            std::string_view text);
+
+// For the warning box shown when a save failed.
+inline constexpr std::string_view kLapLogWarningCaption = "记次文本未保存";
+// Says that the lap text was not saved, names the file and gives the reason.
+std::string lapLogWarningText(std::string_view path, std::string_view reason);
+// The same with the system's wording for the result's error.
+std::string lapLogWarningText(const LapLogResult& result);

@@ -1,0 +1,32 @@
+#include "lapfile/lap_log.hpp"
+
+#include <windows.h>
+
+#include "services/files.hpp"
+#include "services/system_error.hpp"
+#include "services/text.hpp"
+
+LapLogResult appendLapLog(std::string_view baseName, std::string_view text) {
+  return appendLapLogIn(runDirectory(), baseName, text);
+}
+
+LapLogResult appendLapLogIn(std::string_view directory, std::string_view baseName,
+                            std::string_view text) {
+  LapLogResult result{false, concatTexts({directory, "\\", baseName, ".txt"}), ERROR_SUCCESS};
+  // Created when missing in the same call that opens it: a separate test for the file and a
+  // creation that empties could wipe a log another instance has just made and appended to. A
+  // directory of that name is refused by the system, so it is never taken for the log.
+  const FileNumber log = openFile(result.path, kReadWriteCreating, kShareReadWrite);
+  if (log == kNoFile) {
+    result.systemError = GetLastError();
+    return result;
+  }
+  result.saved = appendLocked(log, toBytes(concatTexts({text, "\r\n"})));
+  if (!result.saved) result.systemError = GetLastError();
+  closeFile(log);
+  return result;
+}
+
+std::string lapLogWarningText(const LapLogResult& result) {
+  return lapLogWarningText(result.path, systemErrorText(result.systemError));
+}

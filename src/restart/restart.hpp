@@ -1,0 +1,40 @@
+// The reset: the program restarts itself through a batch script, so the new instance begins from
+// zero. A reset that cannot bring the program back leaves it running.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+enum class RestartFailure {
+  executableMissing,  // moved or deleted while running: the reset does nothing, and says nothing
+  scriptNotWritten,
+  scriptNotStarted,
+};
+
+struct RestartResult {
+  RestartFailure failure;
+  std::uint32_t systemError;  // GetLastError of the step that failed
+  std::string path;           // the executable's path, or the script's
+};
+
+// Writes Restart.bat next to the executable, starts it hidden and ends this process with exit
+// code 0; the script starts the executable again after the delay (absent or below 1: 2 seconds).
+// Returns only when that could not be set going, and then nothing has been ended or closed.
+RestartResult restartSelf(std::optional<std::int32_t> delaySeconds);
+
+// The short (8.3) form of the path from the system, or a copy of the path.
+std::string shortPathOf(const std::string& path);
+
+// True when the process was terminated (for the own process the call does not return). With
+// useGiven false the own process is meant, whatever the identifier.
+bool terminateProcessById(std::uint32_t processId, bool useGiven);
+
+// For the box that tells the user a reset did not happen.
+inline constexpr std::string_view kResetFailureCaption = "复位失败";
+// Says that the reset failed and the stopwatch runs on, which file could not be written or
+// started, and the system's reason.
+std::string resetFailureText(RestartFailure failure, std::string_view path, std::string_view reason);
+// The same with the system's wording for the result's error.
+std::string resetFailureText(const RestartResult& result);

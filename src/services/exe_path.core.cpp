@@ -1,0 +1,17 @@
+#include "services/exe_path.hpp"
+
+ExecutableLocation splitModulePath(std::string_view modulePath) {
+  std::size_t separator = std::string_view::npos;
+  for (std::size_t i = 0; i < modulePath.size();) {
+    const auto byte = static_cast<unsigned char>(modulePath[i]);
+    if (byte >= 0x80) {
+      i += 2;  // a lead byte takes its trail byte with it, whatever that byte's value
+      continue;
+    }
+    if (byte == '\\') separator = i;
+    ++i;
+  }
+  if (separator == std::string_view::npos) return {std::string(), std::string(modulePath)};
+  return {std::string(modulePath.substr(0, separator)),
+          std::string(modulePath.substr(separator + 1))};
+}

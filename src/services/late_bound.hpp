@@ -1,0 +1,22 @@
+// Five kernel32 functions that the program binds by name at their first call and calls through
+// the cached address from then on.
+#pragma once
+
+#include <windows.h>
+
+namespace lateBound {
+
+DWORD getShortPathName(LPCSTR longPath, LPSTR buffer, DWORD bufferSize);
+HANDLE openProcess(DWORD desiredAccess, BOOL inheritHandle, DWORD processId);
+BOOL terminateProcess(HANDLE process, UINT exitCode);
+BOOL closeHandle(HANDLE handle);
+DWORD getCurrentProcessId();
+
+// How many bindings have been made since the start; a function bound once is never bound again.
+int bindingCount();
+
+// The address of a function of a system library that this process has already loaded, never of
+// a file of that name elsewhere. When it cannot be had, the fatal box names library and function.
+FARPROC bindSystemFunction(const char* library, const char* function);
+
+}  // namespace lateBound

@@ -1,0 +1,105 @@
+// The reset: the script written and started, the old process ended, the new one started; and a
+// reset that cannot restart leaves the program running.
+#include "restart/restart.hpp"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+#include "lapfile/lap_log.hpp"
+#include "restart/restart_script.hpp"
+#include "services/files.hpp"
+#include "test_support.hpp"
+
+namespace {
+
+struct RestartPlace {
+  const char* directoryName;
+  const char* why;
+};
+
+const RestartPlace kPlaces[] = {
+    {"lumo", "a plain directory"},
+    // Unquoted, "<parent>\探针" would be tried as a program first: one is planted there.
+    {"探针 计时 50%off 100%", "blanks, GBK and % (cmd expands %...% in a script)"},
+};
+
+void PrintTo(const RestartPlace& place, std::ostream* out) { *out << place.why; }
+
+class Restart : public testing::TestWithParam<RestartPlace> {};
+
+// From a copy of this program named as the restart probe: the copy ends with exit code 0, the
+// script brings a new instance up, and deletes itself; the lap log is not touched.
+TEST_P(Restart, EndsThisInstanceAndBringsUpANewOne) {
+  TempDir parent("lumo-restart");
+  const std::string dir = parent / GetParam().directoryName;
+  makeDirectory(dir);
+  const std::string probe = dir + "\\" + kRestartProbeName;
+  ASSERT_TRUE(CopyFileA(testProgramPath().c_str(), probe.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(testProgramPath().c_str(), (parent / "探针.exe").c_str(), FALSE));
+  const std::string log = dir + "\\" + std::string(lapLogBaseName) + ".txt";
+  putFile(log, "1.0秒1毫秒\r\n\r\n");
+  const std::string script = dir + "\\Restart.bat";
+  putFile(script, "left from an earlier run, longer than the new script " + std::string(400, 'x'));
+  const std::string cameBack = dir + "\\" + kCameBackName;
+
+  ChildProcess old = startChild(probe, {"--child=restart", "1", parent / "note.txt"});
+  ASSERT_NE(old.process, nullptr);
+  const DWORD oldId = old.id;
+  EXPECT_EQ(waitForExit(old, 10000), 0u) << readFileBytes(parent / "note.txt");
+
+  ASSERT_TRUE(pollUntil(30000, [&] { return !readFileBytes(cameBack).empty(); }))
+      << "no new instance; script: " << readFileBytes(script);
+  EXPECT_NE(readFileBytes(cameBack), std::to_string(oldId));
+  EXPECT_TRUE(pollUntil(10000, [&] { return !fileExists(script); }));
+  EXPECT_FALSE(fileExists(parent / kCameBackName)) << "the planted program ran";
+  EXPECT_EQ(readFileBytes(log), "1.0秒1毫秒\r\n\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Places, Restart, testing::ValuesIn(kPlaces));
+
+TEST(Restart, LeavesTheProgramRunningWhenTheScriptCannotBeWritten) {
+  TempDir dir("lumo-restart-ro");
+  TempDir notes("lumo-notes");
+  const std::string probe = dir / kRestartProbeName;
+  ASSERT_TRUE(CopyFileA(testProgramPath().c_str(), probe.c_str(), FALSE));
+  ASSERT_TRUE(denyWritesTo(dir.path()));
+  const DirectorySnapshot before = snapshotOf(dir.path());
+
+  ChildProcess child = startChild(probe, {"--child=restart", "1", notes / "note.txt"});
+  EXPECT_EQ(waitForExit(child, 20000), 10u + static_cast<unsigned>(RestartFailure::scriptNotWritten));
+  const std::string text = readFileBytes(notes / "note.txt");
+  EXPECT_NE(text.find("复位失败"), std::string::npos) << text;
+  EXPECT_NE(text.find("无法写入重启脚本：" + (dir / "Restart.bat")), std::string::npos) << text;
+  EXPECT_EQ(snapshotOf(dir.path()), before);
+}
+
+TEST(Restart, DoesNothingWhenTheExecutableIsGone) {
+  TempDir dir("lumo-restart-moved");
+  const std::string probe = dir / kRestartProbeName;
+  ASSERT_TRUE(CopyFileA(testProgramPath().c_str(), probe.c_str(), FALSE));
+  ChildProcess child = startChild(probe, {"--child=restart", "none", dir / "note.txt", "moved"});
+  EXPECT_EQ(waitForExit(child, 20000), 10u + static_cast<unsigned>(RestartFailure::executableMissing));
+  EXPECT_FALSE(fileExists(dir / "Restart.bat"));
+  EXPECT_FALSE(pollUntil(3000, [&] { return fileExists(dir / kCameBackName); }));
+}
+
+TEST(ShortPathOf, GivesAShorterNameOfTheSameFileOrThePathItself) {
+  TempDir dir("lumo short path with blanks");
+  putFile(dir / "a long file name.txt", "same");
+  const std::string path = dir / "a long file name.txt";
+  const std::string shortPath = shortPathOf(path);
+  EXPECT_LE(shortPath.size(), path.size());
+  EXPECT_EQ(readFileBytes(shortPath), "same");
+  EXPECT_EQ(shortPathOf(dir / "missing.txt"), dir / "missing.txt");
+}
+
+TEST(TerminateProcessById, EndsTheGivenProcessWithExitCodeZero) {
+  ChildProcess child = startChild(testProgramPath(), {"--child=wait"});
+  ASSERT_NE(child.process, nullptr);
+  EXPECT_TRUE(terminateProcessById(child.id, true));
+  EXPECT_EQ(waitForExit(child, 10000), 0u);
+  EXPECT_FALSE(terminateProcessById(0xFFFFFFF0u, true));  // no such process
+}
+
+}  // namespace
