@@ -50,6 +50,105 @@ void removeTree(const std::string& path) {
   RemoveDirectoryA(path.c_str());
 }
 
+std::map<std::string, std::string> directorySnapshot(const std::string& directory) {
+  std::map<std::string, std::string> snapshot;
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA((directory + "\\*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return snapshot;
+  do {
+    const std::string name = entry.cFileName;
+    if (name == "." || name == "..") continue;
+    const std::string path = directory + "\\" + name;
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      snapshot[name] = "dir";
+      for (const auto& [inner, what] : directorySnapshot(path)) snapshot[name + "\\" + inner] = what;
+    } else {
+      snapshot[name] = ((entry.dwFileAttributes & FILE_ATTRIBUTE_READONLY) ? "read-only file: " : "file: ") +
+                       readFileBytes(path);
+    }
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
+  return snapshot;
+}
+
+namespace {
+
+// The Unix path of a Windows path under Wine; empty elsewhere.
+std::string unixPathOf(const std::string& path) {
+  using UnixFileName = char*(CDECL*)(LPCWSTR);
+  const auto unixFileName = reinterpret_cast<UnixFileName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (unixFileName == nullptr) return std::string();
+  wchar_t wide[MAX_PATH];
+  if (MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH) == 0) return std::string();
+  char* unixPath = unixFileName(wide);
+  if (unixPath == nullptr) return std::string();
+  std::string result = unixPath;
+  HeapFree(GetProcessHeap(), 0, unixPath);
+  return result;
+}
+
+// Runs a command line to its end; true when it ran and exited with 0.
+bool runCommand(std::wstring commandLine) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                      &startup, &info)) {
+    return false;
+  }
+  CloseHandle(info.hThread);
+  DWORD code = STILL_ACTIVE;
+  if (WaitForSingleObject(info.hProcess, 10000) == WAIT_OBJECT_0) GetExitCodeProcess(info.hProcess, &code);
+  CloseHandle(info.hProcess);
+  return code == 0;
+}
+
+void startCommand(std::wstring commandLine) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                     &startup, &info)) {
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+  }
+}
+
+bool canCreateFileIn(const std::string& directory) {
+  const std::string probe = directory + "\\.write-probe";
+  HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
+}
+
+std::wstring widen(const std::string& text, UINT codePage) {
+  std::wstring wide(text.size() + 1, L'\0');
+  wide.resize(static_cast<std::size_t>(
+      MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), &wide[0],
+                          static_cast<int>(wide.size()))));
+  return wide;
+}
+
+}  // namespace
+
+bool setDirectoryWritable(const std::string& directory, bool writable) {
+  const std::string unixPath = unixPathOf(directory);
+  // Wine starts Unix programs too; chmod by its full path, the prefix has no PATH of its own.
+  // The Unix path is UTF-8, the Windows one ANSI.
+  if (!unixPath.empty()) {
+    // A Unix program is found through drive Z:, and Wine gives no handle to wait on for it: the
+    // effect is polled for instead.
+    startCommand(std::wstring(L"Z:\\bin\\chmod ") + (writable ? L"u+w" : L"a-w") + L" \"" +
+                 widen(unixPath, CP_UTF8) + L"\"");
+    return waitUntil([&] { return canCreateFileIn(directory) == writable; }, 5000);
+  }
+  const std::wstring quoted = L"\"" + widen(directory, CP_ACP) + L"\"";
+  return runCommand(writable ? L"icacls " + quoted + L" /remove:d *S-1-1-0"
+                             : L"icacls " + quoted + L" /deny *S-1-1-0:(WD,AD,DC)");
+}
+
 std::string readFileBytes(const std::string& path) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, 0, nullptr);
@@ -174,6 +273,8 @@ bool App::click(HWND button) {
   return true;
 }
 
+bool App::postClick(HWND button) { return button != nullptr && PostMessageA(button, BM_CLICK, 0, 0); }
+
 bool App::close(HWND window) { return window != nullptr && PostMessageA(window, WM_CLOSE, 0, 0); }
 
 namespace {
@@ -237,6 +338,34 @@ void pressKey(WORD vk, bool shift) {
 bool bringToFront(HWND window) {
   SetForegroundWindow(window);
   return waitUntil([window] { return GetForegroundWindow() == window; }, 3000);
+}
+
+bool inFrontOf(HWND a, HWND b) {
+  for (HWND w = GetWindow(b, GW_HWNDPREV); w != nullptr; w = GetWindow(w, GW_HWNDPREV)) {
+    if (w == a) return true;
+  }
+  return false;
+}
+
+RECT outerRect(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return r;
+}
+
+std::pair<int, int> editSelection(HWND box) {
+  DWORD_PTR packed = 0;
+  if (!SendMessageTimeoutA(box, EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, 5000, &packed)) return {-1, -1};
+  return {LOWORD(packed), HIWORD(packed)};
+}
+
+bool runningUnderWine() {
+  return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+int editUnits(const std::string& ansiText) {
+  if (!runningUnderWine()) return static_cast<int>(ansiText.size());
+  return MultiByteToWideChar(CP_ACP, 0, ansiText.data(), static_cast<int>(ansiText.size()), nullptr, 0);
 }
 
 HWND findMessageBox(DWORD pid) { return findWindow(pid, "#32770"); }

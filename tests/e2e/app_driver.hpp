@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <string>
+#include <utility>
 
 // Polls until the condition holds or the time runs out; true when it held.
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
@@ -25,6 +27,12 @@ class TempDir {
 };
 
 void removeTree(const std::string& path);
+// What a directory holds, recursively: each name with "dir" or its bytes and whether it is
+// read-only. Two snapshots compare equal when nothing on disk changed in between.
+std::map<std::string, std::string> directorySnapshot(const std::string& directory);
+// Under Wine the Unix permission bits decide what the program may write, and the read-only
+// attribute of a directory is ignored; so this sets the Unix mode (on Windows: a deny entry).
+bool setDirectoryWritable(const std::string& directory, bool writable);
 std::string readFileBytes(const std::string& path);
 bool writeFileBytes(const std::string& path, const std::string& bytes);
 bool fileExists(const std::string& path);
@@ -76,6 +84,8 @@ class App {
   // A button click as the button itself reports it; returns once the handler has run, or after a
   // few seconds when the handler shows a box and waits for the user.
   static bool click(HWND button);
+  // A click that the test does not wait for: queued to the button, handled in its turn.
+  static bool postClick(HWND button);
   // Asks the window to close, as its close button does.
   static bool close(HWND window);
 
@@ -95,6 +105,17 @@ HWND activeOf(HWND hwnd);
 void pressKey(WORD vk, bool shift = false);
 // Makes the window the foreground window, as a click on its title bar would.
 bool bringToFront(HWND window);
+
+// True when a is in front of b: above it in the z-order.
+bool inFrontOf(HWND a, HWND b);
+// The window's outer rectangle in screen coordinates.
+RECT outerRect(HWND window);
+
+// An edit control's selection, start and end. Positions count the control's own units: bytes of
+// the ANSI text on Windows, UTF-16 units under Wine (whose edit control keeps Unicode text).
+std::pair<int, int> editSelection(HWND box);
+int editUnits(const std::string& ansiText);
+bool runningUnderWine();
 
 // The message box a process shows, found by its dialog class.
 HWND findMessageBox(DWORD pid);
