@@ -7,7 +7,10 @@
 #include "lapfile/lap_log.hpp"
 #include "restart/restart.hpp"
 #include "services/files.hpp"
+#include "services/fatal.hpp"
 #include "services/late_bound.hpp"
+#include "shell/shell.hpp"
+#include "shell/handlers.hpp"
 #include "test_support.hpp"
 
 namespace {
@@ -101,6 +104,26 @@ int saveLap(char** argv) {
   return appendLapLog(lapLogBaseName, argv[2]).saved ? 0 : 1;
 }
 
+std::string exitRoutineNote;
+
+void noteExitRoutine() { putFile(exitRoutineNote, "ran"); }
+
+void CALLBACK failNow(HWND, UINT, UINT_PTR, DWORD) { reportFatalError("测试中的错误"); }
+
+// --child=shell <note file> <fail>: the program's own shell with its windows, an exit routine
+// that leaves the note file, and timing started. With "fatal", a fatal error is reported from
+// the event loop a moment later; with "close" the program runs until its windows are closed.
+int runShell(char** argv) {
+  exitRoutineNote = argv[2];
+  initialiseShell();
+  registerExitRoutine(noteExitRoutine);
+  loadStartupWindow(启动窗口);
+  startTiming();
+  if (std::strcmp(argv[3], "fatal") == 0) SetTimer(nullptr, 0, 500, failNow);
+  runEventLoop();
+  finishProgram();
+}
+
 }  // namespace
 
 int runChildMode(int argc, char** argv) {
@@ -112,6 +135,7 @@ int runChildMode(int argc, char** argv) {
   if (mode == "--child=wait") return waitToBeTerminated();
   if (mode == "--child=startup-info" && argc == 3) return noteStartupInfo(argv);
   if (mode == "--child=save-lap" && argc == 3) return saveLap(argv);
+  if (mode == "--child=shell" && argc == 4) return runShell(argv);
   std::fprintf(stderr, "unknown child mode %s\n", mode.c_str());
   return 99;
 }

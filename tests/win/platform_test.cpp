@@ -57,4 +57,76 @@ TEST(FatalError, ShowsTheBoxThenExitsWithMinusOne) {
   EXPECT_EQ(waitForExit(child, 10000), 0xFFFFFFFFu);
 }
 
+// A visible top-level window of the process, by class.
+HWND windowOf(DWORD processId, const char* className) {
+  struct Search {
+    DWORD processId;
+    const char* className;
+    HWND found;
+  } search{processId, className, nullptr};
+  pollUntil(15000, [&] {
+    EnumWindows(
+        [](HWND window, LPARAM parameter) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(parameter);
+          DWORD owner = 0;
+          GetWindowThreadProcessId(window, &owner);
+          char className[32] = "";
+          GetClassNameA(window, className, sizeof className);
+          if (owner != s->processId || std::string(className) != s->className || !IsWindowVisible(window)) {
+            return TRUE;
+          }
+          s->found = window;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found != nullptr;
+  });
+  return search.found;
+}
+
+std::string elapsedShownBy(HWND main) {
+  char text[64] = "";
+  SendMessageTimeoutA(GetDlgItem(main, 105), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                      SMTO_ABORTIFHUNG, 3000, nullptr);
+  return text;
+}
+
+// From the fatal error on no handler runs: the display stops while the box is up, the process
+// ends with -1 and the routines for the normal end are not run.
+TEST(FatalError, FreezesTheRunningStopwatchAndSkipsTheExitRoutines) {
+  TempDir dir;
+  const std::string note = dir / "exit-routine.txt";
+  ChildProcess child = startChild(testProgramPath(), {"--child=shell", note, "fatal"});
+  ASSERT_NE(child.process, nullptr);
+  const HWND main = windowOf(child.id, "3443");
+  ASSERT_NE(main, nullptr);
+  const HWND box = waitForMessageBoxOf(child.id, 15000);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(windowText(GetDlgItem(box, 0xFFFF)), "运行时出错!\r\n\r\n错误信息：测试中的错误\r\n");
+  const std::string frozen = elapsedShownBy(main);
+  EXPECT_NE(frozen, "0秒0毫秒");  // it was timing
+  Sleep(300);  // thirty ticks' worth
+  EXPECT_EQ(elapsedShownBy(main), frozen);
+  EXPECT_TRUE(IsWindowVisible(main));
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(waitForExit(child, 10000), 0xFFFFFFFFu);
+  EXPECT_EQ(readFileBytes(note), "");
+}
+
+// The normal end, for contrast: the exit routine runs and the code is 0.
+TEST(NormalEnd, RunsTheExitRoutineAndExitsWithZero) {
+  TempDir dir;
+  const std::string note = dir / "exit-routine.txt";
+  ChildProcess child = startChild(testProgramPath(), {"--child=shell", note, "close"});
+  ASSERT_NE(child.process, nullptr);
+  const HWND main = windowOf(child.id, "3443");
+  ASSERT_NE(main, nullptr);
+  const HWND viewer = windowOf(child.id, "LumoLapViewer");
+  ASSERT_NE(viewer, nullptr);
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  PostMessageA(viewer, WM_CLOSE, 0, 0);
+  EXPECT_EQ(waitForExit(child, 10000), 0u);
+  EXPECT_EQ(readFileBytes(note), "ran");
+}
+
 }  // namespace

@@ -37,7 +37,10 @@ int main(int argc, char** argv) {
               app.mainText(k标签3).c_str(), app.mainText(k编辑框2).c_str(), logPath.c_str(),
               readFileBytes(logPath).c_str());
   std::fflush(stdout);
-  // The lap viewer and the main window stay up for the screenshot.
+  // Side by side for the screenshot, as a user would drag them; then they stay up until it is taken.
+  SetWindowPos(app.mainWindow(), nullptr, 60, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(app.viewer(), nullptr, 640, 214, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Sleep(300);
   writeFileBytes(doneFile + ".ready", "");
   waitUntil([&] { return fileExists(doneFile); }, 30000);
   App::close(app.viewer());
