@@ -1,0 +1,339 @@
+// The lap viewer and the lap button, driven through the real program as a user would.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <vector>
+
+#include "app_driver.hpp"
+
+namespace {
+
+constexpr int kViewerWidth = 387;
+constexpr int kViewerHeight = 298;
+constexpr char kFirstLapFromIdle[] = "1.0秒0毫秒\r\n";
+
+std::vector<std::string> linesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string::size_type start = 0;
+  for (std::string::size_type end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    lines.push_back(text.substr(start, end - start));
+  }
+  return lines;
+}
+
+// Milliseconds of an elapsed text such as "3秒45毫秒".
+long millisOf(const std::string& elapsed) {
+  const auto s = elapsed.find("秒");
+  return std::stol(elapsed.substr(0, s)) * 1000 + std::stol(elapsed.substr(s + 2));
+}
+
+bool isCentred(HWND window) {
+  const RECT r = outerRect(window);
+  return r.left == (GetSystemMetrics(SM_CXSCREEN) - kViewerWidth) / 2 &&
+         r.top == (GetSystemMetrics(SM_CYSCREEN) - kViewerHeight) / 2;
+}
+
+// The viewer's frame as every fresh one has it: caption, size and place, styles, top band, no
+// owner and a taskbar button of its own.
+void expectFreshViewerFrame(HWND viewer) {
+  SCOPED_TRACE("lap viewer frame");
+  ASSERT_NE(viewer, nullptr);
+  EXPECT_EQ(App::text(viewer), "查看记次   lumo.example.org by:Lumo");
+  const RECT r = outerRect(viewer);
+  EXPECT_EQ(r.right - r.left, kViewerWidth);
+  EXPECT_EQ(r.bottom - r.top, kViewerHeight);
+  EXPECT_TRUE(isCentred(viewer)) << r.left << "," << r.top;
+  const LONG_PTR style = GetWindowLongPtrA(viewer, GWL_STYLE);
+  const LONG_PTR ex = GetWindowLongPtrA(viewer, GWL_EXSTYLE);
+  EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX), WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX)
+      << std::hex << style;
+  EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0) << std::hex << style;
+  EXPECT_TRUE(ex & WS_EX_TOPMOST) << std::hex << ex;
+  EXPECT_EQ(GetWindow(viewer, GW_OWNER), nullptr);
+  EXPECT_EQ(GetParent(viewer), nullptr);
+  // A taskbar button: asked for, or an unowned window that is no tool window.
+  EXPECT_TRUE((ex & WS_EX_APPWINDOW) || !(ex & WS_EX_TOOLWINDOW)) << std::hex << ex;
+  EXPECT_TRUE(IsWindowVisible(viewer));
+  EXPECT_FALSE(IsIconic(viewer));
+}
+
+class LapViewerTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(app.start(dir.path())) << "the program did not show its windows"; }
+
+  HWND editBox() const { return app.viewerControl(k编辑框1); }
+
+  bool viewerCloses(HWND old) {
+    return waitUntil([&] { return !IsWindow(old); }, 5000);
+  }
+  bool focusIn(HWND window, HWND control) {
+    return waitUntil([&] { return focusOf(window) == control; }, 3000);
+  }
+
+  TempDir dir;
+  App app;
+};
+
+TEST_F(LapViewerTest, StartsEmptyCentredUnownedBehindTheMainWindow) {
+  HWND viewer = app.viewer();
+  expectFreshViewerFrame(viewer);
+  // Wine settles the z-order of a newly shown window a moment after ShowWindow returns.
+  EXPECT_TRUE(waitUntil([&] { return inFrontOf(app.mainWindow(), viewer); }, 3000));
+
+  HWND box = editBox();
+  HWND save = app.viewerControl(kSave按钮1);
+  ASSERT_NE(box, nullptr);
+  ASSERT_NE(save, nullptr);
+  struct Place {
+    HWND control;
+    const char* className;
+    int left, top, width, height;
+  };
+  for (const Place& p : {Place{box, "Edit", 0, 0, 384, 248}, Place{save, "Button", 0, 248, 384, 24}}) {
+    SCOPED_TRACE(p.className);
+    char className[32];
+    GetClassNameA(p.control, className, sizeof className);
+    EXPECT_STREQ(className, p.className);
+    RECT r = outerRect(p.control);
+    MapWindowPoints(nullptr, viewer, reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(r.left, p.left);
+    EXPECT_EQ(r.top, p.top);
+    EXPECT_EQ(r.right - r.left, p.width);
+    EXPECT_EQ(r.bottom - r.top, p.height);
+    EXPECT_TRUE(IsWindowVisible(p.control));
+    EXPECT_TRUE(IsWindowEnabled(p.control));
+    EXPECT_TRUE(GetWindowLongPtrA(p.control, GWL_STYLE) & WS_TABSTOP);
+  }
+  EXPECT_EQ(app.viewerText(), "");
+  EXPECT_EQ(App::text(save), "一键保存记次文本");
+  const LONG_PTR boxStyle = GetWindowLongPtrA(box, GWL_STYLE);
+  constexpr LONG_PTR kListStyles = ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL;
+  EXPECT_EQ(boxStyle & kListStyles, kListStyles) << std::hex << boxStyle;
+  EXPECT_EQ(boxStyle & (ES_AUTOHSCROLL | ES_READONLY | WS_HSCROLL), 0) << std::hex << boxStyle;
+  EXPECT_TRUE(GetWindowLongPtrA(box, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+  // EM_LIMITTEXT 0 lifts the limit; a multi-line box then reports -1 (a single-line one 0x7FFFFFFE).
+  EXPECT_EQ(static_cast<DWORD>(SendMessageA(box, EM_GETLIMITTEXT, 0, 0)), 0xFFFFFFFFu);
+  EXPECT_FALSE(GetWindowLongPtrA(save, GWL_STYLE) & BS_DEFPUSHBUTTON);
+}
+
+TEST_F(LapViewerTest, FocusStartsInTheListAndTabMovesBetweenTheTwoControls) {
+  HWND viewer = app.viewer();
+  HWND save = app.viewerControl(kSave按钮1);
+  ASSERT_TRUE(bringToFront(viewer));
+  EXPECT_TRUE(focusIn(viewer, editBox()));
+  pressKey(VK_TAB);
+  EXPECT_TRUE(focusIn(viewer, save));
+  pressKey(VK_TAB);
+  EXPECT_TRUE(focusIn(viewer, editBox()));
+  pressKey(VK_TAB, true);
+  EXPECT_TRUE(focusIn(viewer, save));
+}
+
+TEST_F(LapViewerTest, EnterBreaksTheLineInTheListAndDoesNothingOnTheSaveButton) {
+  HWND viewer = app.viewer();
+  ASSERT_TRUE(bringToFront(viewer));
+  ASSERT_TRUE(focusIn(viewer, editBox()));
+  pressKey('A');
+  pressKey(VK_RETURN);
+  pressKey('B');
+  EXPECT_TRUE(waitUntil([&] { return app.viewerText() == "a\r\nb"; }, 3000)) << app.viewerText();
+
+  pressKey(VK_TAB);
+  ASSERT_TRUE(focusIn(viewer, app.viewerControl(kSave按钮1)));
+  // Enter must not save; Space, which follows it through the same queue, does. Once Space's save is
+  // in the log, Enter has been handled too, so the log shows whether it saved as well.
+  pressKey(VK_RETURN);
+  pressKey(VK_SPACE);
+  const std::string log = dir.file("Lumo秒计时器记次复制文本.txt");
+  ASSERT_TRUE(waitUntil([&] { return fileExists(log); }, 3000));
+  EXPECT_EQ(readFileBytes(log), "a\r\nb\r\n");
+  EXPECT_EQ(app.viewerText(), "a\r\nb");
+}
+
+TEST_F(LapViewerTest, EscClosesTheViewerFromTheListAndTheProgramRunsOn) {
+  HWND viewer = app.viewer();
+  ASSERT_TRUE(bringToFront(viewer));
+  ASSERT_TRUE(focusIn(viewer, editBox()));
+  pressKey(VK_ESCAPE);
+  EXPECT_TRUE(viewerCloses(viewer));
+  EXPECT_TRUE(app.running());
+  EXPECT_NE(app.mainWindow(), nullptr);
+}
+
+// --- Laps -------------------------------------------------------------------------------------
+
+TEST_F(LapViewerTest, FirstLapFromIdleCountsAppendsTheZeroLineAndStartsTiming) {
+  ASSERT_TRUE(app.clickMain(k按钮3));
+  EXPECT_EQ(app.mainText(k标签3), "1");
+  EXPECT_EQ(app.viewerText(), kFirstLapFromIdle);
+  EXPECT_EQ(app.mainText(k标签5), "2.");  // hidden, but it keeps its text
+  EXPECT_EQ(app.mainText(k编辑框2), "记次中");
+  EXPECT_EQ(app.mainText(k时钟1), "10");
+}
+
+TEST_F(LapViewerTest, LaterLapsAreNumberedInTurnAndCarryTheirOwnTimes) {
+  for (int lap = 0; lap < 3; ++lap) {
+    ASSERT_TRUE(app.clickMain(k按钮3));
+    Sleep(30);  // long enough for the clock to move between laps
+  }
+  EXPECT_EQ(app.mainText(k标签3), "3");
+  EXPECT_EQ(app.mainText(k标签5), "4.");
+  const std::vector<std::string> lines = linesOf(app.viewerText());
+  ASSERT_EQ(lines.size(), 3u) << app.viewerText();
+  EXPECT_EQ(app.viewerText().substr(app.viewerText().size() - 2), "\r\n");
+  const std::regex lapLine("([0-9]+)\\.([0-9]+秒[0-9]+毫秒)");
+  long previous = -1;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    SCOPED_TRACE(lines[i]);
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(lines[i], m, lapLine));
+    EXPECT_EQ(std::stoul(m[1]), i + 1);
+    const long millis = millisOf(m[2]);
+    EXPECT_GT(millis, previous);
+    previous = millis;
+  }
+  EXPECT_EQ(lines[0], "1.0秒0毫秒");
+}
+
+TEST_F(LapViewerTest, LapWhileStoppedStartsTimingAgainWithTheLapStatus) {
+  app.clickMain(k按钮1);
+  ASSERT_TRUE(waitUntil([&] { return app.mainText(k标签2) != "0秒0毫秒"; }, 3000));
+  app.clickMain(k按钮2);
+  ASSERT_EQ(app.mainText(k时钟1), "0");
+  const std::string frozen = app.mainText(k标签2);
+
+  app.clickMain(k按钮3);
+  EXPECT_EQ(app.mainText(k编辑框2), "记次中");
+  EXPECT_EQ(app.mainText(k时钟1), "10");
+  EXPECT_TRUE(waitUntil([&] { return app.mainText(k标签2) != frozen; }, 3000));
+  // Continued from where it stopped, not from zero.
+  const std::vector<std::string> lines = linesOf(app.viewerText());
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_GE(millisOf(lines[0].substr(2)), millisOf(frozen));
+}
+
+TEST_F(LapViewerTest, LapGoesToTheEndWhateverTheUserSelectedAndTheCaretFollowsIt) {
+  HWND box = editBox();
+  // Enough lines that the box scrolls; the user looks at the top with a selection there.
+  std::string userText;
+  for (int i = 0; i < 40; ++i) userText += "用户第" + std::to_string(i) + "行\r\n";
+  ASSERT_TRUE(App::setText(box, userText));
+  SendMessageA(box, EM_SETSEL, 2, 5);
+  SendMessageA(box, EM_SCROLLCARET, 0, 0);
+  ASSERT_EQ(SendMessageA(box, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+
+  app.clickMain(k按钮3);
+  EXPECT_EQ(app.viewerText(), userText + kFirstLapFromIdle);
+  // Positions count UTF-16 units under Wine and bytes on Windows; editUnits knows which.
+  const int end = editUnits(userText + kFirstLapFromIdle);
+  EXPECT_EQ(editSelection(box), std::make_pair(end, end));
+  // The new line is in view.
+  const LRESULT place = SendMessageA(box, EM_POSFROMCHAR, static_cast<WPARAM>(editUnits(userText)), 0);
+  RECT client;
+  GetClientRect(box, &client);
+  const int y = static_cast<short>(HIWORD(place));
+  EXPECT_GT(SendMessageA(box, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+  EXPECT_GE(y, 0);
+  EXPECT_LT(y, client.bottom);
+}
+
+TEST_F(LapViewerTest, AUserLineWithoutLineBreakIsJoinedByTheNextLap) {
+  ASSERT_TRUE(App::setText(editBox(), "备注"));
+  app.clickMain(k按钮3);
+  EXPECT_EQ(app.viewerText(), std::string("备注") + kFirstLapFromIdle);
+}
+
+// --- Showing the viewer again -----------------------------------------------------------------
+
+TEST_F(LapViewerTest, ShowButtonRestoresAMinimisedViewerWithItsTextAndPlace) {
+  HWND viewer = app.viewer();
+  app.clickMain(k按钮3);
+  const std::string laps = app.viewerText();
+  const RECT before = outerRect(viewer);
+  PostMessageA(viewer, WM_SYSCOMMAND, SC_MINIMIZE, 0);  // the title bar's minimize button
+  ASSERT_TRUE(waitUntil([&] { return IsIconic(viewer) != 0; }, 3000));
+
+  app.clickMain(k按钮5);
+  EXPECT_TRUE(waitUntil([&] { return !IsIconic(viewer) && IsWindowVisible(viewer); }, 3000));
+  EXPECT_EQ(app.viewer(), viewer);
+  EXPECT_EQ(app.viewerText(), laps);
+  const RECT after = outerRect(viewer);
+  EXPECT_TRUE(EqualRect(&before, &after));
+  EXPECT_TRUE(waitUntil([&] { return activeOf(viewer) == viewer; }, 3000));
+}
+
+TEST_F(LapViewerTest, ShowButtonBringsAnOpenViewerToTheFrontUntouched) {
+  HWND viewer = app.viewer();
+  HWND main = app.mainWindow();
+  HWND box = editBox();
+  // The user moved the viewer and selected part of its text.
+  SetWindowPos(viewer, nullptr, 20, 30, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ASSERT_TRUE(App::setText(box, "第一行\r\n第二行\r\n"));
+  SendMessageA(box, EM_SETSEL, 1, 3);
+  ASSERT_TRUE(bringToFront(main));
+  ASSERT_TRUE(waitUntil([&] { return inFrontOf(main, viewer); }, 3000));
+
+  app.clickMain(k按钮5);
+  EXPECT_TRUE(waitUntil([&] { return activeOf(viewer) == viewer; }, 3000));
+  EXPECT_TRUE(waitUntil([&] { return inFrontOf(viewer, main); }, 3000));
+  EXPECT_EQ(app.viewer(), viewer);
+  EXPECT_EQ(app.viewerText(), "第一行\r\n第二行\r\n");
+  EXPECT_EQ(editSelection(box), std::make_pair(1, 3));
+  const RECT r = outerRect(viewer);
+  EXPECT_EQ(r.left, 20);
+  EXPECT_EQ(r.top, 30);
+  EXPECT_TRUE(focusIn(viewer, box));
+}
+
+// A closed viewer comes back new: centred although the old one was moved, active, and holding
+// nothing of the old text; the lap button brings it back with just its own line.
+TEST_F(LapViewerTest, AClosedViewerComesBackFreshFromEitherButton) {
+  struct Row {
+    const char* what;
+    int button;
+    const char* text;
+  };
+  const Row rows[] = {
+      {"show button", k按钮5, ""},
+      {"lap button", k按钮3, kFirstLapFromIdle},  // no lap was taken before: from idle
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    HWND old = app.viewer();
+    ASSERT_NE(old, nullptr);
+    SetWindowPos(old, nullptr, 10, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_TRUE(App::setText(app.viewerControl(k编辑框1), "旧的文本\r\n"));
+    App::close(old);
+    ASSERT_TRUE(viewerCloses(old));
+    ASSERT_TRUE(app.running());
+
+    app.clickMain(row.button);
+    ASSERT_TRUE(waitUntil([&] { return app.viewer() != nullptr && IsWindowVisible(app.viewer()); }, 5000));
+    HWND fresh = app.viewer();
+    expectFreshViewerFrame(fresh);
+    EXPECT_EQ(app.viewerText(), row.text);
+    EXPECT_TRUE(waitUntil([&] { return activeOf(fresh) == fresh; }, 3000));
+    EXPECT_TRUE(focusIn(fresh, app.viewerControl(k编辑框1)));
+  }
+}
+
+// --- Closing ------------------------------------------------------------------------------------
+
+TEST_F(LapViewerTest, TheViewerOutlivesTheMainWindowSavesAndClosingItEndsWithZero) {
+  app.clickMain(k按钮3);
+  const std::string laps = app.viewerText();
+  HWND viewer = app.viewer();
+  App::close(app.mainWindow());
+  ASSERT_TRUE(waitUntil([&] { return app.mainWindow() == nullptr; }));
+  ASSERT_TRUE(app.running());
+  EXPECT_EQ(app.viewerText(), laps);
+
+  app.clickSave();
+  EXPECT_EQ(readFileBytes(dir.file("Lumo秒计时器记次复制文本.txt")), laps + "\r\n");
+  EXPECT_EQ(findMessageBox(app.pid()), nullptr);
+
+  App::close(viewer);
+  EXPECT_EQ(app.waitForExit(), 0u);
+}
+
+}  // namespace
