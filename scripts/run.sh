@@ -27,11 +27,7 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
 fi
 
 lumo_start_xvfb
-cleanup() {
-  lumo_as_wine_user wineserver -k >/dev/null 2>&1 || true
-  kill "$LUMO_XVFB_PID" 2>/dev/null || true
-}
-trap cleanup EXIT
+trap lumo_stop_xvfb EXIT
 lumo_prepare_prefix
 
 done_file="$rundir/session.done"

@@ -22,10 +22,6 @@ if [ "$LUMO_ARCH" = win64 ]; then
 fi
 
 lumo_start_xvfb
-cleanup() {
-  lumo_as_wine_user wineserver -k >/dev/null 2>&1 || true
-  kill "$LUMO_XVFB_PID" 2>/dev/null || true
-}
-trap cleanup EXIT
+trap lumo_stop_xvfb EXIT
 lumo_prepare_prefix
 ctest --preset "$LUMO_ARCH"

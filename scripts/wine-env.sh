@@ -89,3 +89,9 @@ lumo_prepare_prefix() {
   lumo_as_wine_user wineserver -w || true
   touch "$WINEPREFIX/.lumo-ready"
 }
+
+# Ends the Wine processes of the prefix and the Xvfb that lumo_start_xvfb started.
+lumo_stop_xvfb() {
+  lumo_as_wine_user wineserver -k >/dev/null 2>&1 || true
+  [ -n "${LUMO_XVFB_PID:-}" ] && kill "$LUMO_XVFB_PID" 2>/dev/null || true
+}

@@ -65,16 +65,6 @@ bool bindingsResolve(const WindowDescription& window) {
   return true;
 }
 
-bool registerOwnerClass(HINSTANCE instance) {
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = DefWindowProcA;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.lpszClassName = kOwnerClass;
-  return RegisterClassExA(&wc) != 0;
-}
-
 void dispatch(MSG& message) {
   if (message.message == WM_KEYDOWN) {
     HWND root = GetAncestor(message.hwnd, GA_ROOT);
@@ -96,7 +86,7 @@ void initialiseShell() {
   s.oleInitialised = SUCCEEDED(OleInitialize(nullptr));
   recordExecutableLocation();
   const HINSTANCE instance = programInstance();
-  if (registerOwnerClass(instance)) {
+  if (registerWindowClass(instance, kOwnerClass, DefWindowProcA)) {
     s.hiddenOwnerWindow = CreateWindowExA(WS_EX_TOOLWINDOW, kOwnerClass, "", 0, 0, 0, 0, 0,
                                           nullptr, nullptr, instance, nullptr);
   }

@@ -65,16 +65,9 @@ LoadedWindow::~LoadedWindow() {
 }
 
 bool LoadedWindow::registerClass(HINSTANCE instance, const WindowDescription& description) {
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-  wc.lpfnWndProc = windowProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   // Hollow: the window paints its own background in the button-face colour.
-  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-  wc.lpszClassName = description.className;
-  return RegisterClassExA(&wc) != 0;
+  return registerWindowClass(instance, description.className, windowProc, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS,
+                             static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)));
 }
 
 bool LoadedWindow::create(HWND owner) {
@@ -244,13 +237,9 @@ bool LoadedWindow::preTranslateKey(const MSG& message) {
 }
 
 LRESULT CALLBACK LoadedWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<LoadedWindow*>(reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<LoadedWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  LoadedWindow* self = attachedObject<LoadedWindow>(hwnd, message, lParam);
   if (self == nullptr) return DefWindowProcA(hwnd, message, wParam, lParam);
+  if (message == WM_NCCREATE) self->hwnd_ = hwnd;
   return self->handleMessage(message, wParam, lParam);
 }
 
@@ -302,7 +291,6 @@ void LoadedWindow::onEraseBackground(HDC dc) {
 }
 
 void LoadedWindow::onNcDestroy() {
-  SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
   hwnd_ = nullptr;
   lastFocus_ = nullptr;
   // The children are gone by now, so their fonts and records can go too.

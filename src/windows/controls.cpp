@@ -36,11 +36,7 @@ void paintLabel(HWND hwnd, const LabelLook& look) {
 }
 
 LRESULT CALLBACK labelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* look = reinterpret_cast<LabelLook*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  const auto* look = attachedObject<LabelLook>(hwnd, message, lParam);
   switch (message) {
     case WM_ERASEBKGND:
       return 1;  // the paint fills the whole label
@@ -50,19 +46,12 @@ LRESULT CALLBACK labelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         return 0;
       }
       break;
-    case WM_NCDESTROY:
-      SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-      break;
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
 LRESULT CALLBACK timerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* state = reinterpret_cast<TimerState*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  const auto* state = attachedObject<TimerState>(hwnd, message, lParam);
   switch (message) {
     case WM_TIMER:
       if (wParam == kTimerId && state != nullptr && state->onTick != nullptr) state->onTick(state->context, state->name);
@@ -70,28 +59,27 @@ LRESULT CALLBACK timerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     case WM_DESTROY:
       KillTimer(hwnd, kTimerId);  // a running timer stops with its window
       break;
-    case WM_NCDESTROY:
-      SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-      break;
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-bool registerClass(HINSTANCE instance, const char* name, WNDPROC proc) {
+}  // namespace
+
+bool registerWindowClass(HINSTANCE instance, const char* name, WNDPROC procedure, UINT style, HBRUSH background) {
   WNDCLASSEXA wc{};
   if (GetClassInfoExA(instance, name, &wc)) return true;
   wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = proc;
+  wc.style = style;
+  wc.lpfnWndProc = procedure;
   wc.hInstance = instance;
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = background;
   wc.lpszClassName = name;
   return RegisterClassExA(&wc) != 0;
 }
 
-}  // namespace
-
 bool registerControlClasses(HINSTANCE instance) {
-  return registerClass(instance, kLabelClass, labelProc) && registerClass(instance, kTimerClass, timerProc);
+  return registerWindowClass(instance, kLabelClass, labelProc) && registerWindowClass(instance, kTimerClass, timerProc);
 }
 
 void setTimerPeriod(HWND timer, TimerState& state, std::int32_t v) {

@@ -8,6 +8,24 @@
 
 #include "windows/description.hpp"
 
+// Registers a window class with the arrow cursor unless it exists already; false when the
+// system refuses.
+bool registerWindowClass(HINSTANCE instance, const char* name, WNDPROC procedure, UINT style = 0,
+                         HBRUSH background = nullptr);
+
+// The object a window procedure serves: taken from the creation parameters at WM_NCCREATE, kept
+// in GWLP_USERDATA, and cleared at WM_NCDESTROY. Null before and after.
+template <typename T>
+T* attachedObject(HWND hwnd, UINT message, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* object = reinterpret_cast<T*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (message == WM_NCDESTROY) SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+  return object;
+}
+
 // Registers the label and timer classes once per process; false when the system refuses.
 bool registerControlClasses(HINSTANCE instance);
 
