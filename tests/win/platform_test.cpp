@@ -57,28 +57,30 @@ TEST(FatalError, ShowsTheBoxThenExitsWithMinusOne) {
   EXPECT_EQ(waitForExit(child, 10000), 0xFFFFFFFFu);
 }
 
+struct WindowSearch {
+  DWORD processId;
+  const char* className;
+  HWND found;
+};
+
+BOOL CALLBACK matchWindowOf(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<WindowSearch*>(parameter);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  char className[32] = "";
+  GetClassNameA(window, className, sizeof className);
+  if (owner != search->processId || std::string(className) != search->className || !IsWindowVisible(window)) {
+    return TRUE;
+  }
+  search->found = window;
+  return FALSE;
+}
+
 // A visible top-level window of the process, by class.
 HWND windowOf(DWORD processId, const char* className) {
-  struct Search {
-    DWORD processId;
-    const char* className;
-    HWND found;
-  } search{processId, className, nullptr};
+  WindowSearch search{processId, className, nullptr};
   pollUntil(15000, [&] {
-    EnumWindows(
-        [](HWND window, LPARAM parameter) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(parameter);
-          DWORD owner = 0;
-          GetWindowThreadProcessId(window, &owner);
-          char className[32] = "";
-          GetClassNameA(window, className, sizeof className);
-          if (owner != s->processId || std::string(className) != s->className || !IsWindowVisible(window)) {
-            return TRUE;
-          }
-          s->found = window;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    EnumWindows(matchWindowOf, reinterpret_cast<LPARAM>(&search));
     return search.found != nullptr;
   });
   return search.found;
