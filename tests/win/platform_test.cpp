@@ -7,32 +7,9 @@ namespace {
 
 TEST(Platform, AnsiCodePageIsGbk) { EXPECT_EQ(GetACP(), 936u); }
 
-struct BoxSearch {
-  DWORD processId;
-  HWND box;
-};
+HWND windowOf(DWORD processId, const char* className, DWORD timeoutMs = 15000);
 
-BOOL CALLBACK findDialogOf(HWND window, LPARAM parameter) {
-  auto* search = reinterpret_cast<BoxSearch*>(parameter);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  char className[64] = "";
-  GetClassNameA(window, className, sizeof className);
-  if (owner == search->processId && std::string(className) == "#32770" && IsWindowVisible(window)) {
-    search->box = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND waitForMessageBoxOf(DWORD processId, DWORD timeoutMs) {
-  BoxSearch search{processId, nullptr};
-  pollUntil(timeoutMs, [&] {
-    EnumWindows(findDialogOf, reinterpret_cast<LPARAM>(&search));
-    return search.box != nullptr;
-  });
-  return search.box;
-}
+HWND waitForMessageBoxOf(DWORD processId, DWORD timeoutMs) { return windowOf(processId, "#32770", timeoutMs); }
 
 std::string windowText(HWND window) {
   char text[1024] = "";
@@ -77,9 +54,9 @@ BOOL CALLBACK matchWindowOf(HWND window, LPARAM parameter) {
 }
 
 // A visible top-level window of the process, by class.
-HWND windowOf(DWORD processId, const char* className) {
+HWND windowOf(DWORD processId, const char* className, DWORD timeoutMs) {
   WindowSearch search{processId, className, nullptr};
-  pollUntil(15000, [&] {
+  pollUntil(timeoutMs, [&] {
     EnumWindows(matchWindowOf, reinterpret_cast<LPARAM>(&search));
     return search.found != nullptr;
   });
