@@ -232,7 +232,10 @@ bool App::waitForWindows(DWORD timeoutMs) {
       [this] {
         HWND main = mainWindow();
         HWND lapViewer = viewer();
-        return main != nullptr && lapViewer != nullptr && IsWindowVisible(main) && IsWindowVisible(lapViewer);
+        // Start-up ends with the main window in front; Wine settles that a moment after it is
+        // shown, and a test that activates another window before then can lose it again.
+        return main != nullptr && lapViewer != nullptr && IsWindowVisible(main) && IsWindowVisible(lapViewer) &&
+               GetForegroundWindow() == main;
       },
       timeoutMs);
 }
@@ -337,7 +340,10 @@ void pressKey(WORD vk, bool shift) {
 
 bool bringToFront(HWND window) {
   SetForegroundWindow(window);
-  return waitUntil([window] { return GetForegroundWindow() == window; }, 3000);
+  if (!waitUntil([window] { return GetForegroundWindow() == window; }, 3000)) return false;
+  // Still in front a moment later: no activation of the program's own is pending behind it.
+  Sleep(100);
+  return GetForegroundWindow() == window;
 }
 
 bool inFrontOf(HWND a, HWND b) {
