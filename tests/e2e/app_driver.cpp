@@ -115,12 +115,28 @@ void startCommand(std::wstring commandLine) {
   }
 }
 
+constexpr char kProbePrefix[] = ".write-probe-";
+
+// A probe that meets the permission change half-way may be left behind (it can no longer be
+// deleted), so every probe has a name of its own and leftovers are swept once writes work again.
 bool canCreateFileIn(const std::string& directory) {
-  const std::string probe = directory + "\\.write-probe";
+  static unsigned serial = 0;
+  const std::string probe = directory + "\\" + kProbePrefix + std::to_string(++serial);
   HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   CloseHandle(file);
+  DeleteFileA(probe.c_str());
   return true;
+}
+
+void sweepProbes(const std::string& directory) {
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA((directory + "\\" + kProbePrefix + "*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    DeleteFileA((directory + "\\" + entry.cFileName).c_str());
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
 }
 
 std::wstring widen(const std::string& text, UINT codePage) {
@@ -140,9 +156,16 @@ bool setDirectoryWritable(const std::string& directory, bool writable) {
   if (!unixPath.empty()) {
     // A Unix program is found through drive Z:, and Wine gives no handle to wait on for it: the
     // effect is polled for instead.
-    startCommand(std::wstring(L"Z:\\bin\\chmod ") + (writable ? L"u+w" : L"a-w") + L" \"" +
-                 widen(unixPath, CP_UTF8) + L"\"");
-    return waitUntil([&] { return canCreateFileIn(directory) == writable; }, 5000);
+    // Tried again when a start of chmod came to nothing.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      startCommand(std::wstring(L"Z:\\bin\\chmod ") + (writable ? L"u+w" : L"a-w") + L" \"" +
+                   widen(unixPath, CP_UTF8) + L"\"");
+      if (waitUntil([&] { return canCreateFileIn(directory) == writable; }, 5000)) {
+        if (writable) sweepProbes(directory);
+        return true;
+      }
+    }
+    return false;
   }
   const std::wstring quoted = L"\"" + widen(directory, CP_ACP) + L"\"";
   return runCommand(writable ? L"icacls " + quoted + L" /remove:d *S-1-1-0"
