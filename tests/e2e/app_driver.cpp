@@ -149,49 +149,76 @@ std::wstring widen(const std::string& text, UINT codePage) {
 
 }  // namespace
 
+namespace {
+
+// Wine starts Unix programs too, found through drive Z: by their full path (the prefix has no PATH
+// of its own), but gives no handle to wait on for them: the effect is polled for instead, and the
+// program started again when a start came to nothing. The Unix paths in the command are UTF-8.
+bool runUnixProgramUntil(const std::wstring& commandLine, const std::function<bool()>& done) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    startCommand(commandLine);
+    if (waitUntil(done, 5000)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 bool setDirectoryWritable(const std::string& directory, bool writable) {
   const std::string unixPath = unixPathOf(directory);
-  // Wine starts Unix programs too; chmod by its full path, the prefix has no PATH of its own.
-  // The Unix path is UTF-8, the Windows one ANSI.
   if (!unixPath.empty()) {
-    // A Unix program is found through drive Z:, and Wine gives no handle to wait on for it: the
-    // effect is polled for instead.
-    // Tried again when a start of chmod came to nothing.
-    for (int attempt = 0; attempt < 3; ++attempt) {
-      startCommand(std::wstring(L"Z:\\bin\\chmod ") + (writable ? L"u+w" : L"a-w") + L" \"" +
-                   widen(unixPath, CP_UTF8) + L"\"");
-      if (waitUntil([&] { return canCreateFileIn(directory) == writable; }, 5000)) {
-        if (writable) sweepProbes(directory);
-        return true;
-      }
-    }
-    return false;
+    const bool done = runUnixProgramUntil(
+        std::wstring(L"Z:\\bin\\chmod ") + (writable ? L"u+w" : L"a-w") + L" \"" + widen(unixPath, CP_UTF8) + L"\"",
+        [&] { return canCreateFileIn(directory) == writable; });
+    if (done && writable) sweepProbes(directory);
+    return done;
   }
   const std::wstring quoted = L"\"" + widen(directory, CP_ACP) + L"\"";
   return runCommand(writable ? L"icacls " + quoted + L" /remove:d *S-1-1-0"
                              : L"icacls " + quoted + L" /deny *S-1-1-0:(WD,AD,DC)");
 }
 
-std::string readFileBytes(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::string();
-  std::string bytes;
-  char buffer[65536];
-  DWORD got = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
-  CloseHandle(file);
-  return bytes;
+namespace {
+
+// Under Wine a drive letter is a link in the prefix's dosdevices directory, looked up afresh on
+// every access; the object-namespace link that DefineDosDevice makes there is not followed.
+std::string dosDeviceLink(const std::string& drive) {
+  const char* prefix = std::getenv("WINEPREFIX");
+  const char* home = std::getenv("HOME");
+  const std::string base = prefix != nullptr ? prefix : std::string(home != nullptr ? home : "") + "/.wine";
+  return base + "/dosdevices/" + static_cast<char>(drive[0] - 'A' + 'a') + ":";
 }
 
-bool writeFileBytes(const std::string& path, const std::string& bytes) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                  written == bytes.size();
-  CloseHandle(file);
-  return ok;
+bool underWine() { return !unixPathOf("C:\\").empty(); }
+
+bool driveRootExists(const std::string& drive) { return fileExists(drive + "\\"); }
+
+}  // namespace
+
+std::string mapDrive(const std::string& directory) {
+  const DWORD used = GetLogicalDrives();
+  std::string drive;
+  for (char letter = 'R'; letter <= 'Y' && drive.empty(); ++letter) {
+    if (!(used & (1u << (letter - 'A')))) drive = std::string(1, letter) + ":";
+  }
+  if (drive.empty()) return drive;
+  const std::string unixPath = unixPathOf(directory);
+  const bool mapped =
+      !underWine() ? DefineDosDeviceA(0, drive.c_str(), directory.c_str()) && driveRootExists(drive)
+                       : runUnixProgramUntil(L"Z:\\bin\\ln -s \"" + widen(unixPath, CP_UTF8) + L"\" \"" +
+                                                 widen(dosDeviceLink(drive), CP_UTF8) + L"\"",
+                                             [&] { return driveRootExists(drive); });
+  return mapped ? drive : std::string();
+}
+
+void unmapDrive(const std::string& drive) {
+  if (drive.empty()) return;
+  if (!underWine()) {
+    DefineDosDeviceA(DDD_REMOVE_DEFINITION, drive.c_str(), nullptr);
+    return;
+  }
+  runUnixProgramUntil(L"Z:\\bin\\rm \"" + widen(dosDeviceLink(drive), CP_UTF8) + L"\"",
+                      [&] { return !driveRootExists(drive); });
 }
 
 bool fileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -302,35 +329,6 @@ bool App::click(HWND button) {
 bool App::postClick(HWND button) { return button != nullptr && PostMessageA(button, BM_CLICK, 0, 0); }
 
 bool App::close(HWND window) { return window != nullptr && PostMessageA(window, WM_CLOSE, 0, 0); }
-
-namespace {
-
-struct FindRequest {
-  DWORD pid;
-  const char* className;
-  HWND found;
-};
-
-BOOL CALLBACK matchWindow(HWND hwnd, LPARAM param) {
-  auto* request = reinterpret_cast<FindRequest*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid != request->pid) return TRUE;
-  char className[64];
-  if (GetClassNameA(hwnd, className, sizeof className) == 0 || lstrcmpA(className, request->className) != 0) {
-    return TRUE;
-  }
-  request->found = hwnd;
-  return FALSE;
-}
-
-}  // namespace
-
-HWND findWindow(DWORD pid, const char* className) {
-  FindRequest request{pid, className, nullptr};
-  EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&request));
-  return request.found;
-}
 
 HWND focusOf(HWND hwnd) {
   GUITHREADINFO info{};

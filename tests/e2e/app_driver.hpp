@@ -9,6 +9,8 @@
 #include <string>
 #include <utility>
 
+#include "../common/test_files.hpp"
+
 // Polls until the condition holds or the time runs out; true when it held.
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 
@@ -33,8 +35,10 @@ std::map<std::string, std::string> directorySnapshot(const std::string& director
 // Under Wine the Unix permission bits decide what the program may write, and the read-only
 // attribute of a directory is ignored; so this sets the Unix mode (on Windows: a deny entry).
 bool setDirectoryWritable(const std::string& directory, bool writable);
-std::string readFileBytes(const std::string& path);
-bool writeFileBytes(const std::string& path, const std::string& bytes);
+// A free drive letter ("R:") whose root is the directory; empty when none could be made. Under
+// Wine a link in the prefix's dosdevices directory, on Windows DefineDosDevice (as subst does).
+std::string mapDrive(const std::string& directory);
+void unmapDrive(const std::string& drive);
 bool fileExists(const std::string& path);
 
 // The program under test, as built.
@@ -95,8 +99,6 @@ class App {
   std::string exePath_;
 };
 
-// Top-level windows of a process, by class; nullptr when there is none.
-HWND findWindow(DWORD pid, const char* className);
 // The focused window of the thread that owns hwnd.
 HWND focusOf(HWND hwnd);
 HWND activeOf(HWND hwnd);

@@ -85,6 +85,41 @@ INSTANTIATE_TEST_SUITE_P(
                       PathCase{"", "a deep path"}),
     [](const ::testing::TestParamInfo<PathCase>& info) { return std::to_string(info.index); });
 
+// The root of a drive is a directory whose path ends in a backslash.
+class MappedDrive {
+ public:
+  explicit MappedDrive(const std::string& target) : name_(mapDrive(target)) {}
+  MappedDrive(const MappedDrive&) = delete;
+  MappedDrive& operator=(const MappedDrive&) = delete;
+  ~MappedDrive() { unmapDrive(name_); }
+  const std::string& name() const { return name_; }
+
+ private:
+  std::string name_;
+};
+
+TEST(DriveRoot, SaveAndResetWork) {
+  TempDir base("root");
+  MappedDrive drive(base.path());
+  ASSERT_FALSE(drive.name().empty()) << "no drive letter could be mapped to " << base.path();
+  const std::string root = drive.name();
+  App app;
+  ASSERT_TRUE(app.start(root)) << root;
+  app.clickMain(k按钮3);
+  app.clickSave();
+  EXPECT_EQ(readFileBytes(base.file(kLapLog)), "1.0秒0毫秒\r\n\r\n");
+  EXPECT_EQ(findMessageBox(app.pid()), nullptr);
+
+  const DWORD oldPid = app.pid();
+  app.clickMain(k按钮4);
+  EXPECT_EQ(app.waitForExit(5000), 0u);
+  const DWORD newPid = findRestartedInstance(oldPid, root);
+  ASSERT_NE(newPid, 0u) << "no new instance came up from " << root << "; script: "
+                        << readFileBytes(base.file("Restart.bat")) << "; instances: " << instancesOf(kMainClass);
+  EXPECT_TRUE(waitUntil([&] { return !fileExists(base.file("Restart.bat")); }, 10000));
+  EXPECT_EQ(closeInstance(newPid), 0u);
+}
+
 // A reset from a directory with a blank must not run "<parent>\with.exe", which an unquoted
 // command line would try first. (A planted kernel32.dll cannot be tried here: Wine's own loader,
 // unlike Windows with its known DLLs, takes it from the program's directory before any code of

@@ -34,33 +34,11 @@ TEST(FatalError, ShowsTheBoxThenExitsWithMinusOne) {
   EXPECT_EQ(waitForExit(child, 10000), 0xFFFFFFFFu);
 }
 
-struct WindowSearch {
-  DWORD processId;
-  const char* className;
-  HWND found;
-};
-
-BOOL CALLBACK matchWindowOf(HWND window, LPARAM parameter) {
-  auto* search = reinterpret_cast<WindowSearch*>(parameter);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  char className[32] = "";
-  GetClassNameA(window, className, sizeof className);
-  if (owner != search->processId || std::string(className) != search->className || !IsWindowVisible(window)) {
-    return TRUE;
-  }
-  search->found = window;
-  return FALSE;
-}
-
 // A visible top-level window of the process, by class.
 HWND windowOf(DWORD processId, const char* className, DWORD timeoutMs) {
-  WindowSearch search{processId, className, nullptr};
-  pollUntil(timeoutMs, [&] {
-    EnumWindows(matchWindowOf, reinterpret_cast<LPARAM>(&search));
-    return search.found != nullptr;
-  });
-  return search.found;
+  HWND found = nullptr;
+  pollUntil(timeoutMs, [&] { return (found = findWindow(processId, className, true)) != nullptr; });
+  return found;
 }
 
 std::string elapsedShownBy(HWND main) {

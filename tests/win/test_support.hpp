@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "../common/test_files.hpp"
+
 // A fresh directory under the system's temporary folder, removed with all it holds at the end.
 class TempDir {
  public:
@@ -25,7 +27,6 @@ class TempDir {
 };
 
 void removeTree(const std::string& path);
-std::string readFileBytes(const std::string& path);  // the whole file; empty when missing
 void putFile(const std::string& path, const std::string& bytes);
 void makeDirectory(const std::string& path);
 void setReadOnly(const std::string& file);
