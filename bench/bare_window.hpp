@@ -47,6 +47,21 @@ inline int runMessageLoop() {
   return static_cast<int>(message.wParam);
 }
 
+// The window procedure of a program whose top-level windows all share it: the message loop ends
+// when the last of them is destroyed.
+inline LRESULT CALLBACK lastWindowEndsProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  static int openWindows = 0;
+  switch (message) {
+    case WM_CREATE:
+      ++openWindows;
+      return 0;
+    case WM_DESTROY:
+      if (--openWindows == 0) PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
 // A child window whose text is painted green on black in the display font; its window text can
 // be read from outside, as the stopwatch's label can.
 class DisplayLabel {

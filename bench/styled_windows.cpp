@@ -45,20 +45,6 @@ constexpr Child kViewerChildren[] = {
     {"BUTTON", "一键保存记次文本", 0, 248, 384, 24, kButton, 0, nullptr, 0, 0},
 };
 
-int openWindows = 0;
-
-LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_CREATE:
-      ++openWindows;
-      return 0;
-    case WM_DESTROY:
-      if (--openWindows == 0) PostQuitMessage(0);
-      return 0;
-  }
-  return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
 HFONT fontOf(const Child& child) {
   if (child.face == nullptr) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   return CreateFontA(child.fontHeight, 0, 0, 0, child.weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
@@ -94,8 +80,8 @@ HWND buildWindow(const char* className, const char* caption, int width, int heig
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   if (FAILED(OleInitialize(nullptr))) return 1;
   const HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
-  if (!registerBareClass(instance, kStyledFirstClass, windowProc, face) ||
-      !registerBareClass(instance, kStyledSecondClass, windowProc, face) ||
+  if (!registerBareClass(instance, kStyledFirstClass, lastWindowEndsProc, face) ||
+      !registerBareClass(instance, kStyledSecondClass, lastWindowEndsProc, face) ||
       !registerBareClass(instance, "LumoBenchOwner", DefWindowProcA, nullptr)) {
     return 1;
   }

@@ -7,31 +7,13 @@
 #include <ole2.h>
 #endif
 
-namespace {
-
-int openWindows = 0;
-
-LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_CREATE:
-      ++openWindows;
-      return 0;
-    case WM_DESTROY:
-      if (--openWindows == 0) PostQuitMessage(0);
-      return 0;
-  }
-  return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-}  // namespace
-
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 #if LUMO_BENCH_WITH_OLE
   if (FAILED(OleInitialize(nullptr))) return 1;
 #endif
   const HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
-  if (!registerBareClass(instance, kTwoWindowsFirstClass, windowProc, face) ||
-      !registerBareClass(instance, kTwoWindowsSecondClass, windowProc, face)) {
+  if (!registerBareClass(instance, kTwoWindowsFirstClass, lastWindowEndsProc, face) ||
+      !registerBareClass(instance, kTwoWindowsSecondClass, lastWindowEndsProc, face)) {
     return 1;
   }
   // The second first, so that the first ends up in front, as the stopwatch's main window does.
