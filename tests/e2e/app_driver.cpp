@@ -147,10 +147,6 @@ std::wstring widen(const std::string& text, UINT codePage) {
   return wide;
 }
 
-}  // namespace
-
-namespace {
-
 // Wine starts Unix programs too, found through drive Z: by their full path (the prefix has no PATH
 // of its own), but gives no handle to wait on for them: the effect is polled for instead, and the
 // program started again when a start came to nothing. The Unix paths in the command are UTF-8.
@@ -161,6 +157,19 @@ bool runUnixProgramUntil(const std::wstring& commandLine, const std::function<bo
   }
   return false;
 }
+
+// Under Wine a drive letter is a link in the prefix's dosdevices directory, looked up afresh on
+// every access; the object-namespace link that DefineDosDevice makes there is not followed.
+std::string dosDeviceLink(const std::string& drive) {
+  const char* prefix = std::getenv("WINEPREFIX");
+  const char* home = std::getenv("HOME");
+  const std::string base = prefix != nullptr ? prefix : std::string(home != nullptr ? home : "") + "/.wine";
+  return base + "/dosdevices/" + static_cast<char>(drive[0] - 'A' + 'a') + ":";
+}
+
+bool underWine() { return !unixPathOf("C:\\").empty(); }
+
+bool driveRootExists(const std::string& drive) { return fileExists(drive + "\\"); }
 
 }  // namespace
 
@@ -178,23 +187,6 @@ bool setDirectoryWritable(const std::string& directory, bool writable) {
                              : L"icacls " + quoted + L" /deny *S-1-1-0:(WD,AD,DC)");
 }
 
-namespace {
-
-// Under Wine a drive letter is a link in the prefix's dosdevices directory, looked up afresh on
-// every access; the object-namespace link that DefineDosDevice makes there is not followed.
-std::string dosDeviceLink(const std::string& drive) {
-  const char* prefix = std::getenv("WINEPREFIX");
-  const char* home = std::getenv("HOME");
-  const std::string base = prefix != nullptr ? prefix : std::string(home != nullptr ? home : "") + "/.wine";
-  return base + "/dosdevices/" + static_cast<char>(drive[0] - 'A' + 'a') + ":";
-}
-
-bool underWine() { return !unixPathOf("C:\\").empty(); }
-
-bool driveRootExists(const std::string& drive) { return fileExists(drive + "\\"); }
-
-}  // namespace
-
 std::string mapDrive(const std::string& directory) {
   const DWORD used = GetLogicalDrives();
   std::string drive;
@@ -202,12 +194,12 @@ std::string mapDrive(const std::string& directory) {
     if (!(used & (1u << (letter - 'A')))) drive = std::string(1, letter) + ":";
   }
   if (drive.empty()) return drive;
-  const std::string unixPath = unixPathOf(directory);
-  const bool mapped =
-      !underWine() ? DefineDosDeviceA(0, drive.c_str(), directory.c_str()) && driveRootExists(drive)
-                       : runUnixProgramUntil(L"Z:\\bin\\ln -s \"" + widen(unixPath, CP_UTF8) + L"\" \"" +
-                                                 widen(dosDeviceLink(drive), CP_UTF8) + L"\"",
-                                             [&] { return driveRootExists(drive); });
+  if (!underWine()) {
+    return DefineDosDeviceA(0, drive.c_str(), directory.c_str()) && driveRootExists(drive) ? drive : std::string();
+  }
+  const bool mapped = runUnixProgramUntil(L"Z:\\bin\\ln -s \"" + widen(unixPathOf(directory), CP_UTF8) + L"\" \"" +
+                                              widen(dosDeviceLink(drive), CP_UTF8) + L"\"",
+                                          [&] { return driveRootExists(drive); });
   return mapped ? drive : std::string();
 }
 
