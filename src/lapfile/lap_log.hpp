@@ -5,7 +5,11 @@
 #include <string>
 #include <string_view>
 
-inline constexpr std::string_view lapLogBaseName = "Lumo秒计时器记次复制文本";
+// The log's file name in the run directory, and the name without its extension, which the
+// append takes.
+inline constexpr std::string_view lapLogFileName = "Lumo秒计时器记次复制文本.txt";
+inline constexpr std::string_view lapLogBaseName =
+    lapLogFileName.substr(0, lapLogFileName.size() - std::string_view(".txt").size());
 
 struct LapLogResult {
   bool saved;
