@@ -62,11 +62,50 @@ struct FontTraits {
   static void close(Value f) { ::DeleteObject(f); }
 };
 
+struct DestroyWindowTraits {  // a window of our own that no parent or owner destroys for us
+  using Value = HWND;
+  static Value invalid() { return nullptr; }
+  static void close(Value w) { ::DestroyWindow(w); }
+};
+
 using FileHandle = UniqueResource<FileHandleTraits>;
 using KernelHandle = UniqueResource<KernelHandleTraits>;
 using FindHandle = UniqueResource<FindHandleTraits>;
 using ModuleHandle = UniqueResource<ModuleTraits>;
 using FontHandle = UniqueResource<FontTraits>;
+using WindowHandle = UniqueResource<DestroyWindowTraits>;
+
+// A window's client-area DC for one scope.
+class WindowDC {
+ public:
+  explicit WindowDC(HWND window) : window_(window), dc_(::GetDC(window)) {}
+  WindowDC(const WindowDC&) = delete;
+  WindowDC& operator=(const WindowDC&) = delete;
+  ~WindowDC() {
+    if (dc_ != nullptr) ::ReleaseDC(window_, dc_);
+  }
+  HDC get() const { return dc_; }
+  explicit operator bool() const { return dc_ != nullptr; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+// One WM_PAINT: BeginPaint on construction, EndPaint on destruction.
+class PaintSession {
+ public:
+  explicit PaintSession(HWND window) : window_(window), dc_(::BeginPaint(window, &paint_)) {}
+  PaintSession(const PaintSession&) = delete;
+  PaintSession& operator=(const PaintSession&) = delete;
+  ~PaintSession() { ::EndPaint(window_, &paint_); }
+  HDC dc() const { return dc_; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_{};
+  HDC dc_;
+};
 
 // Selects an object into a DC for one scope and puts the previous one back.
 class ScopedSelect {

@@ -3,64 +3,73 @@
 #include <ole2.h>
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <vector>
 
 #include "services/fatal.hpp"
 #include "services/files.hpp"
+#include "services/handles.hpp"
 #include "shell/window.hpp"
+#include "shell/window_class.hpp"
 
 namespace {
 
-struct RegistryEntry {
+constexpr char kOwnerClass[] = "LumoOwner";
+constexpr char kDescriptionsUnreadable[] = "载入窗口模板数据段出错!";
+
+struct LoadableWindow {
   const WindowDescription* description;
+  std::vector<Handler> handlers;  // one per binding, resolved at start-up
   std::unique_ptr<LoadedWindow> live;
 };
 
-struct ShellState {
-  std::vector<RegistryEntry> registry;
+class Shell final : public WindowEvents {
+ public:
+  std::vector<LoadableWindow> windows;
   std::vector<void (*)()> exitRoutines;
   int eventHoldCount = 0;
   bool loopStarted = false;
-  HWND hiddenOwnerWindow = nullptr;
+  WindowHandle hiddenOwnerWindow;
   int exitCode = 0;
   bool oleInitialised = false;
+
+  LoadableWindow* find(const WindowDescription& window) {
+    for (auto& w : windows) {
+      if (w.description == &window) return &w;
+    }
+    return nullptr;
+  }
+
+  void raise(const WindowDescription& window, const ControlId* control, Event event) override {
+    (void)raiseEvent(window, control, event);  // whether a handler ran is of no use to a control
+  }
+
+  void destroyed(LoadedWindow&) override {
+    if (loopStarted && !anyWindowOpen()) PostQuitMessage(0);
+  }
 };
 
-ShellState& shell() {
-  static ShellState state;
+Shell& shell() {
+  static Shell state;
   return state;
 }
 
-constexpr char kOwnerClass[] = "LumoOwner";
+HINSTANCE programInstance() { return GetModuleHandleA(nullptr); }
 
-void programExitRoutine() {}
-int programStartRoutine() { return 0; }
-
-RegistryEntry* entryOf(const WindowDescription& window) {
-  for (auto& entry : shell().registry) {
-    if (entry.description == &window) return &entry;
-  }
-  return nullptr;
-}
-
-const ControlRow* rowOf(const WindowDescription& window, const char* name) {
-  for (std::size_t i = 0; i < window.controlCount; ++i) {
-    if (std::strcmp(window.controls[i].name, name) == 0) return &window.controls[i];
-  }
-  return nullptr;
-}
-
-bool sameSource(const char* a, const char* b) {
-  return a == nullptr ? b == nullptr : (b != nullptr && std::strcmp(a, b) == 0);
-}
-
-// Every binding must name a control of its own window.
-bool bindingsResolve(const WindowDescription& window) {
-  for (std::size_t i = 0; i < window.bindingCount; ++i) {
-    const char* source = window.bindings[i].source;
-    if (source != nullptr && rowOf(window, source) == nullptr) return false;
+// Every binding must name a control of its own window and a handler of the table.
+bool resolveBindings(LoadableWindow& window, const HandlerEntry* handlers, std::size_t handlerCount) {
+  const WindowDescription& d = *window.description;
+  for (std::size_t i = 0; i < d.bindingCount; ++i) {
+    const Binding& binding = d.bindings[i];
+    if (binding.source != nullptr && d.row(binding.source->name) == nullptr) return false;
+    if (binding.handler == HandlerId::nothing) {
+      window.handlers.push_back(nullptr);
+      continue;
+    }
+    const auto* end = handlers + handlerCount;
+    const auto* entry = std::find_if(handlers, end, [&](const HandlerEntry& e) { return e.id == binding.handler; });
+    if (entry == end || entry->handler == nullptr) return false;
+    window.handlers.push_back(entry->handler);
   }
   return true;
 }
@@ -68,8 +77,11 @@ bool bindingsResolve(const WindowDescription& window) {
 void dispatch(MSG& message) {
   if (message.message == WM_KEYDOWN) {
     HWND root = GetAncestor(message.hwnd, GA_ROOT);
-    for (auto& entry : shell().registry) {
-      if (entry.live && entry.live->hwnd() == root && entry.live->preTranslateKey(message)) return;
+    for (auto& w : shell().windows) {
+      if (w.live && w.live->hwnd() == root &&
+          w.live->preTranslateKey(static_cast<UINT>(message.wParam), message.hwnd)) {
+        return;
+      }
     }
   }
   TranslateMessage(&message);
@@ -78,26 +90,25 @@ void dispatch(MSG& message) {
 
 }  // namespace
 
-HINSTANCE programInstance() { return GetModuleHandleA(nullptr); }
-
-void initialiseShell() {
-  ShellState& s = shell();
+void initialiseShell(const HandlerEntry* handlers, std::size_t handlerCount) {
+  Shell& s = shell();
   // Texts live in std::string, whose memory comes from the process heap (see the allocator).
   s.oleInitialised = SUCCEEDED(OleInitialize(nullptr));
   recordExecutableLocation();
   const HINSTANCE instance = programInstance();
   if (registerWindowClass(instance, kOwnerClass, DefWindowProcA)) {
-    s.hiddenOwnerWindow = CreateWindowExA(WS_EX_TOOLWINDOW, kOwnerClass, "", 0, 0, 0, 0, 0,
-                                          nullptr, nullptr, instance, nullptr);
+    s.hiddenOwnerWindow.reset(CreateWindowExA(WS_EX_TOOLWINDOW, kOwnerClass, "", 0, 0, 0, 0, 0, nullptr, nullptr,
+                                              instance, nullptr));
   }
   // The late-bound system functions bind at their first call (see late_bound.hpp).
-  for (const WindowDescription* window : {&启动窗口, &记次窗口}) {
-    if (!bindingsResolve(*window) || !LoadedWindow::registerClass(instance, *window)) {
-      reportFatalError("载入窗口模板数据段出错!");
+  for (const WindowDescription* description : {&启动窗口, &记次窗口}) {
+    LoadableWindow window{description, {}, nullptr};
+    if (!resolveBindings(window, handlers, handlerCount) || !LoadedWindow::registerClass(instance, *description)) {
+      reportFatalError(kDescriptionsUnreadable);
     }
-    s.registry.push_back({window, nullptr});
+    s.windows.push_back(std::move(window));
   }
-  if (!registerControlClasses(instance)) reportFatalError("载入窗口模板数据段出错!");
+  if (!registerControlClasses(instance)) reportFatalError(kDescriptionsUnreadable);
 }
 
 void registerExitRoutine(void (*routine)()) {
@@ -105,21 +116,13 @@ void registerExitRoutine(void (*routine)()) {
   if (std::find(routines.begin(), routines.end(), routine) == routines.end()) routines.push_back(routine);
 }
 
-int programMain() {
-  initialiseShell();
-  registerExitRoutine(programExitRoutine);
-  (void)programStartRoutine();  // its value has no use
-  loadStartupWindow(启动窗口);
-  runEventLoop();
-  return 0;
-}
-
 void loadStartupWindow(const WindowDescription& window) {
-  if (!loadWindow(window, nullptr, false)) reportFatalError("载入启动窗口失败");
+  if (!loadWindow(window, nullptr)) reportFatalError("载入启动窗口失败");
 }
 
-bool loadWindow(const WindowDescription& window, HWND owner, bool /*modal: never used*/) {
-  RegistryEntry* entry = entryOf(window);
+bool loadWindow(const WindowDescription& window, HWND owner) {
+  Shell& s = shell();
+  LoadableWindow* entry = s.find(window);
   if (entry == nullptr) return false;
   if (entry->live && entry->live->exists()) {
     HWND hwnd = entry->live->hwnd();
@@ -130,11 +133,10 @@ bool loadWindow(const WindowDescription& window, HWND owner, bool /*modal: never
     }
     return true;
   }
-  ShellState& s = shell();
   pumpPendingMessages();
   ++s.eventHoldCount;
-  if (owner == nullptr && !window.taskbarButton) owner = s.hiddenOwnerWindow;
-  entry->live = std::make_unique<LoadedWindow>(window);
+  if (owner == nullptr && !window.has(kTaskbarButton)) owner = s.hiddenOwnerWindow.get();
+  entry->live = std::make_unique<LoadedWindow>(window, programInstance(), s);
   const bool created = entry->live->create(owner);
   pumpPendingMessages();  // events are still held
   if (s.eventHoldCount > 0) --s.eventHoldCount;
@@ -144,7 +146,7 @@ bool loadWindow(const WindowDescription& window, HWND owner, bool /*modal: never
   }
   raiseEvent(window, nullptr, Event::created);
   if (!entry->live || !entry->live->exists()) return true;
-  if (window.visible) entry->live->show();
+  if (window.has(kShownWhenLoaded)) entry->live->show();
   return true;
 }
 
@@ -161,7 +163,7 @@ void pumpPendingMessages() {
 }
 
 void runEventLoop() {
-  ShellState& s = shell();
+  Shell& s = shell();
   s.loopStarted = true;
   if (!anyWindowOpen()) return;
   MSG message;
@@ -173,19 +175,21 @@ void runEventLoop() {
   s.exitCode = static_cast<int>(message.wParam);
 }
 
-bool raiseEvent(const WindowDescription& window, const char* control, Event event) {
-  ShellState& s = shell();
+bool raiseEvent(const WindowDescription& window, const ControlId* control, Event event) {
+  Shell& s = shell();
   if (s.eventHoldCount > 0 || fatalErrorReported()) return false;
-  RegistryEntry* entry = entryOf(window);
+  LoadableWindow* entry = s.find(window);
   if (entry == nullptr) reportFatalError("未找到引发事件的窗口");
   if (control != nullptr) {
-    if (rowOf(window, control) == nullptr) reportFatalError("未找到引发事件的窗口组件");
-    if (!entry->live || entry->live->control(control) == nullptr) reportFatalError("引发事件的窗口组件无效");
+    if (window.row(control->name) == nullptr) reportFatalError("未找到引发事件的窗口组件");
+    if (!entry->live || entry->live->control(control->name) == nullptr) reportFatalError("引发事件的窗口组件无效");
   }
   for (std::size_t i = 0; i < window.bindingCount; ++i) {
     const Binding& binding = window.bindings[i];
-    if (binding.event == event && sameSource(binding.source, control)) {
-      if (binding.handler != nullptr) binding.handler();
+    const bool sameSource = binding.source == nullptr ? control == nullptr
+                                                      : control != nullptr && binding.source->name == control->name;
+    if (binding.event == event && sameSource) {
+      if (const Handler handler = entry->handlers[i]) handler();
       return true;
     }
   }
@@ -193,29 +197,28 @@ bool raiseEvent(const WindowDescription& window, const char* control, Event even
 }
 
 bool anyWindowOpen() {
-  for (const auto& entry : shell().registry) {
-    if (entry.live && entry.live->exists()) return true;
+  for (const auto& w : shell().windows) {
+    if (w.live && w.live->exists()) return true;
   }
   return false;
 }
 
 LoadedWindow* loadedWindow(const WindowDescription& window) {
-  RegistryEntry* entry = entryOf(window);
+  LoadableWindow* entry = shell().find(window);
   return entry != nullptr && entry->live && entry->live->exists() ? entry->live.get() : nullptr;
 }
 
-void windowDestroyed() {
-  if (shell().loopStarted && !anyWindowOpen()) PostQuitMessage(0);
-}
-
 void finishProgram() {
-  ShellState& s = shell();
+  Shell& s = shell();
   ++s.eventHoldCount;
-  s.registry.clear();
+  // One window at a time, with the list intact: a window still open is destroyed here, and its
+  // end asks the list whether any other is open.
+  for (auto& w : s.windows) w.live.reset();
+  s.windows.clear();
   for (auto routine : s.exitRoutines) routine();
   s.exitRoutines.clear();
   // The late-bound functions come from kernel32, which every process has loaded: nothing to free.
-  if (s.hiddenOwnerWindow != nullptr) DestroyWindow(s.hiddenOwnerWindow);
+  s.hiddenOwnerWindow.reset();
   if (s.oleInitialised) OleUninitialize();
   ExitProcess(static_cast<UINT>(s.exitCode));
 }

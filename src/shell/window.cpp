@@ -1,12 +1,9 @@
 #include "shell/window.hpp"
 
-#include <cstring>
-
-#include "shell/shell.hpp"
+#include "shell/window_class.hpp"
 
 namespace {
 
-constexpr int kFirstControlId = 100;  // clear of IDOK and IDCANCEL
 constexpr char kIconName[] = "DEFAULT_ICON";
 
 int centred(int screen, int size) { return (screen - size) / 2; }
@@ -33,20 +30,6 @@ HFONT createLabelFont(const FontSpec& spec) {
   return CreateFontIndirectA(&font);
 }
 
-// A single-line box must be tall enough for a Chinese character in its font and the sunken edge.
-int editBoxHeight(HWND box, int height) {
-  HDC dc = GetDC(box);
-  if (dc == nullptr) return height;
-  SIZE size{};
-  {
-    ScopedSelect font(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(box, WM_GETFONT, 0, 0)));
-    GetTextExtentPoint32A(dc, "吴", 2, &size);
-  }
-  ReleaseDC(box, dc);
-  const int needed = size.cy + 2 * GetSystemMetrics(SM_CYEDGE);
-  return height < needed ? needed : height;
-}
-
 bool isWantReturnBox(HWND hwnd) {
   char className[16];
   if (GetClassNameA(hwnd, className, sizeof className) == 0 || lstrcmpiA(className, "EDIT") != 0) return false;
@@ -54,9 +37,7 @@ bool isWantReturnBox(HWND hwnd) {
   return (style & ES_MULTILINE) && (style & ES_WANTRETURN) && !(style & ES_READONLY);
 }
 
-void timerTicked(void* context, const char* name) {
-  raiseEvent(static_cast<LoadedWindow*>(context)->description(), name, Event::periodic);
-}
+WPARAM stockGuiFont() { return reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)); }
 
 }  // namespace
 
@@ -71,31 +52,31 @@ bool LoadedWindow::registerClass(HINSTANCE instance, const WindowDescription& de
 }
 
 bool LoadedWindow::create(HWND owner) {
-  const int left = centred(GetSystemMetrics(SM_CXSCREEN), description_.outerWidth);
-  const int top = centred(GetSystemMetrics(SM_CYSCREEN), description_.outerHeight);
-  const HINSTANCE instance = programInstance();
-  hwnd_ = CreateWindowExA(0, description_.className, description_.caption, description_.style, left, top,
-                          description_.outerWidth, description_.outerHeight, owner, nullptr, instance, this);
+  const int width = description_.outerWidth;
+  const int height = description_.outerHeight;
+  const int left = centred(GetSystemMetrics(SM_CXSCREEN), width);
+  const int top = centred(GetSystemMetrics(SM_CYSCREEN), height);
+  hwnd_ = CreateWindowExA(0, description_.className, description_.caption, description_.style, left, top, width,
+                          height, owner, nullptr, instance_, this);
   if (hwnd_ == nullptr) return false;
   RECT outer;
   GetWindowRect(hwnd_, &outer);
-  if (outer.right - outer.left != description_.outerWidth || outer.bottom - outer.top != description_.outerHeight) {
-    SetWindowPos(hwnd_, nullptr, 0, 0, description_.outerWidth, description_.outerHeight,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (outer.right - outer.left != width || outer.bottom - outer.top != height) {
+    SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  const auto loadIcon = [instance](int size) {
-    return reinterpret_cast<LPARAM>(LoadImageA(instance, kIconName, IMAGE_ICON, size, size, LR_SHARED));
+  const auto loadIcon = [this](int size) {
+    return reinterpret_cast<LPARAM>(LoadImageA(instance_, kIconName, IMAGE_ICON, size, size, LR_SHARED));
   };
   SendMessageA(hwnd_, WM_SETICON, ICON_BIG, loadIcon(32));
   SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, loadIcon(16));
-  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-  if (description_.topmost) {
+  SendMessageA(hwnd_, WM_SETFONT, stockGuiFont(), FALSE);
+  if (description_.has(kTopmost)) {
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   controls_ = std::make_unique<Control[]>(description_.controlCount);
   for (std::size_t i = 0; i < description_.controlCount; ++i) {
     controls_[i].row = &description_.controls[i];
-    if (!createControl(controls_[i], kFirstControlId + static_cast<int>(i))) return false;
+    if (!createControl(controls_[i])) return false;
   }
   for (std::size_t i = 0; i < description_.controlCount; ++i) {
     const Control& c = controls_[i];
@@ -104,48 +85,27 @@ bool LoadedWindow::create(HWND owner) {
   return true;
 }
 
-bool LoadedWindow::createControl(Control& control, int id) {
+bool LoadedWindow::createControl(Control& control) {
   const ControlRow& row = *control.row;
-  DWORD style = WS_CHILD | row.style | (row.tabStop ? WS_TABSTOP : 0);
-  const char* className = nullptr;
+  const ControlKindTraits& kind = traitsOf(row.kind);
   void* createParams = nullptr;
-  switch (row.kind) {
-    case ControlKind::label:
-      className = kLabelClass;
-      control.font.reset(createLabelFont(row.font));
-      control.look = {control.font.get(), static_cast<COLORREF>(row.textColour), row.background, row.alignment};
-      createParams = &control.look;
-      break;
-    case ControlKind::timer:
-      className = kTimerClass;
-      control.timer.onTick = timerTicked;
-      control.timer.context = this;
-      control.timer.name = row.name;
-      createParams = &control.timer;
-      break;
-    case ControlKind::button:
-      className = "BUTTON";
-      break;
-    case ControlKind::editBox:
-      className = "EDIT";
-      break;
+  if (row.kind == ControlKind::label) {
+    control.font.reset(createLabelFont(row.label->font));
+    control.look = {control.font.get(), row.label};
+    createParams = &control.look;
+  } else if (row.kind == ControlKind::timer) {
+    control.timer.onTick = timerTicked;
+    control.timer.context = this;
+    control.timer.id = &row.id;
+    createParams = &control.timer;
   }
-  control.hwnd = CreateWindowExA(row.exStyle, className, row.text, style, row.left, row.top, row.width,
-                                 row.height, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                 programInstance(), createParams);
+  const DWORD style = WS_CHILD | row.style | (row.tabStop ? WS_TABSTOP : 0);
+  control.hwnd = CreateWindowExA(row.exStyle, kind.className, row.text, style, row.place.left, row.place.top,
+                                 row.place.width, row.place.height, hwnd_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id.id)), instance_, createParams);
   if (control.hwnd == nullptr) return false;
-  if (row.kind == ControlKind::button || row.kind == ControlKind::editBox) {
-    SendMessageA(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-  }
-  if (row.kind == ControlKind::editBox) {
-    SendMessageA(control.hwnd, EM_LIMITTEXT, 0, 0);
-    if (!(row.style & ES_MULTILINE)) {
-      const int height = editBoxHeight(control.hwnd, row.height);
-      if (height != row.height) {
-        SetWindowPos(control.hwnd, nullptr, 0, 0, row.width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-      }
-    }
-  }
+  if (kind.takesGuiFont) SendMessageA(control.hwnd, WM_SETFONT, stockGuiFont(), FALSE);
+  if (kind.afterCreate != nullptr) kind.afterCreate(control.hwnd, row);
   return true;
 }
 
@@ -157,7 +117,7 @@ void LoadedWindow::show() {
 LoadedWindow::Control* LoadedWindow::find(std::string_view name) {
   if (!controls_) return nullptr;
   for (std::size_t i = 0; i < description_.controlCount; ++i) {
-    if (name == controls_[i].row->name && controls_[i].hwnd != nullptr) return &controls_[i];
+    if (name == controls_[i].row->id.name && controls_[i].hwnd != nullptr) return &controls_[i];
   }
   return nullptr;
 }
@@ -204,12 +164,7 @@ void LoadedWindow::setContent(std::string_view editBox, std::string_view text) {
   Control* c = find(editBox);
   if (c == nullptr) return;
   SetWindowTextA(c->hwnd, std::string(text).c_str());
-  SendMessageA(hwnd_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(c->hwnd), EN_CHANGE), reinterpret_cast<LPARAM>(c->hwnd));
-}
-
-std::int32_t LoadedWindow::period(std::string_view timer) const {
-  const Control* c = find(timer);
-  return c != nullptr ? c->timer.period : 0;
+  SendMessageA(hwnd_, WM_COMMAND, MAKEWPARAM(c->row->id.id, EN_CHANGE), reinterpret_cast<LPARAM>(c->hwnd));
 }
 
 void LoadedWindow::setPeriod(std::string_view timer, std::int32_t milliseconds) {
@@ -217,8 +172,8 @@ void LoadedWindow::setPeriod(std::string_view timer, std::int32_t milliseconds) 
   if (c != nullptr && c->row->kind == ControlKind::timer) setTimerPeriod(c->hwnd, c->timer, milliseconds);
 }
 
-bool LoadedWindow::preTranslateKey(const MSG& message) {
-  switch (message.wParam) {
+bool LoadedWindow::preTranslateKey(UINT virtualKey, HWND target) {
+  switch (virtualKey) {
     case VK_ESCAPE:
       SendMessageA(hwnd_, WM_CLOSE, 0, 0);
       return true;
@@ -231,9 +186,14 @@ bool LoadedWindow::preTranslateKey(const MSG& message) {
     }
     case VK_RETURN:
       // No default button: Enter only breaks a line in a box that takes line breaks.
-      return !isWantReturnBox(message.hwnd);
+      return !isWantReturnBox(target);
   }
   return false;
+}
+
+void LoadedWindow::timerTicked(void* context, const ControlId& timer) {
+  auto* self = static_cast<LoadedWindow*>(context);
+  self->events_.raise(self->description_, &timer, Event::periodic);
 }
 
 LRESULT CALLBACK LoadedWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -246,14 +206,16 @@ LRESULT CALLBACK LoadedWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam
 LRESULT LoadedWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
-      onCommand(wParam, lParam);
+      onCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
       return 0;
     case WM_ACTIVATE:
-      onActivate(wParam);
+      onActivate(LOWORD(wParam), HIWORD(wParam) != 0);
       return 0;
     case WM_ERASEBKGND:
       onEraseBackground(reinterpret_cast<HDC>(wParam));
       return 1;
+    case WM_CTLCOLOREDIT:
+      return reinterpret_cast<LRESULT>(onEditColour(reinterpret_cast<HDC>(wParam)));
     case WM_NCDESTROY: {
       const LRESULT result = DefWindowProcA(hwnd_, message, wParam, lParam);
       onNcDestroy();
@@ -263,21 +225,19 @@ LRESULT LoadedWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
   return DefWindowProcA(hwnd_, message, wParam, lParam);
 }
 
-void LoadedWindow::onCommand(WPARAM wParam, LPARAM lParam) {
-  if (HIWORD(wParam) != BN_CLICKED || lParam == 0) return;
-  const int index = LOWORD(wParam) - kFirstControlId;
-  if (index < 0 || static_cast<std::size_t>(index) >= description_.controlCount) return;
-  const ControlRow& row = description_.controls[index];
-  if (row.kind == ControlKind::button) raiseEvent(description_, row.name, Event::clicked);
+void LoadedWindow::onCommand(int id, UINT code, HWND control) {
+  if (code != BN_CLICKED || control == nullptr) return;
+  const ControlRow* row = description_.rowWithId(id);
+  if (row != nullptr && row->kind == ControlKind::button) events_.raise(description_, &row->id, Event::clicked);
 }
 
-void LoadedWindow::onActivate(WPARAM wParam) {
-  if (LOWORD(wParam) == WA_INACTIVE) {
+void LoadedWindow::onActivate(UINT state, bool minimised) {
+  if (state == WA_INACTIVE) {
     HWND focus = GetFocus();
     if (IsChild(hwnd_, focus)) lastFocus_ = focus;
     return;
   }
-  if (HIWORD(wParam) != 0) return;  // minimised: no control takes the focus
+  if (minimised) return;  // no control takes the focus
   HWND target = lastFocus_ != nullptr && IsWindow(lastFocus_) && IsWindowVisible(lastFocus_)
                     ? lastFocus_
                     : GetNextDlgTabItem(hwnd_, nullptr, FALSE);
@@ -290,10 +250,18 @@ void LoadedWindow::onEraseBackground(HDC dc) {
   FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
 }
 
+HBRUSH LoadedWindow::onEditColour(HDC dc) {
+  // Black on white as the description draws them, not the colour scheme's window colours.
+  static_assert(kEditBackground == RGB(255, 255, 255), "the stock white brush fills the box");
+  SetTextColor(dc, kEditText);
+  SetBkColor(dc, kEditBackground);
+  return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+}
+
 void LoadedWindow::onNcDestroy() {
   hwnd_ = nullptr;
   lastFocus_ = nullptr;
   // The children are gone by now, so their fonts and records can go too.
   controls_.reset();
-  windowDestroyed();
+  events_.destroyed(*this);
 }

@@ -4,18 +4,33 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "services/handles.hpp"
 #include "windows/controls.hpp"
 #include "windows/description.hpp"
 
+class LoadedWindow;
+
+// Where a window reports what happens to it: the events its controls raise, and its end.
+class WindowEvents {
+ public:
+  // control: nullptr for the window itself.
+  virtual void raise(const WindowDescription& window, const ControlId* control, Event event) = 0;
+  // The window and its controls are gone; the object is still there.
+  virtual void destroyed(LoadedWindow& window) = 0;
+
+ protected:
+  ~WindowEvents() = default;
+};
+
 class LoadedWindow {
  public:
-  explicit LoadedWindow(const WindowDescription& description) : description_(description) {}
+  LoadedWindow(const WindowDescription& description, HINSTANCE instance, WindowEvents& events)
+      : description_(description), instance_(instance), events_(events) {}
   LoadedWindow(const LoadedWindow&) = delete;
   LoadedWindow& operator=(const LoadedWindow&) = delete;
   ~LoadedWindow();
@@ -35,7 +50,6 @@ class LoadedWindow {
   void setCaption(std::string_view label, std::string_view text);
   std::string content(std::string_view editBox) const;
   void setContent(std::string_view editBox, std::string_view text);
-  std::int32_t period(std::string_view timer) const;
   void setPeriod(std::string_view timer, std::int32_t milliseconds);
   HWND control(std::string_view name) const;
   // Puts the caret at the end of the box's text and inserts the text there, not undoable.
@@ -43,11 +57,11 @@ class LoadedWindow {
 
   // Keys the window looks at before the focused control: Esc closes, Tab moves the focus, Enter
   // reaches only a box that takes line breaks. True when the key was consumed.
-  bool preTranslateKey(const MSG& message);
+  bool preTranslateKey(UINT virtualKey, HWND target);
 
  private:
   struct Control {
-    const ControlRow* row;
+    const ControlRow* row = nullptr;
     HWND hwnd = nullptr;
     FontHandle font;
     LabelLook look{};
@@ -56,15 +70,19 @@ class LoadedWindow {
 
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  bool createControl(Control& control, int id);
-  void onCommand(WPARAM wParam, LPARAM lParam);
-  void onActivate(WPARAM wParam);
+  bool createControl(Control& control);
+  void onCommand(int id, UINT code, HWND control);
+  void onActivate(UINT state, bool minimised);
   void onEraseBackground(HDC dc);
+  HBRUSH onEditColour(HDC dc);
   void onNcDestroy();
+  static void timerTicked(void* context, const ControlId& timer);
   Control* find(std::string_view name);
   const Control* find(std::string_view name) const;
 
   const WindowDescription& description_;
+  const HINSTANCE instance_;
+  WindowEvents& events_;
   HWND hwnd_ = nullptr;
   HWND lastFocus_ = nullptr;
   // Fixed once built: labels and timers point into these records.

@@ -4,20 +4,13 @@
 
 namespace {
 
-constexpr std::string_view kElapsedLabel = "标签2";
-constexpr std::string_view kLapCountLabel = "标签3";
-constexpr std::string_view kLapPrefixLabel = "标签5";
-constexpr std::string_view kSeparatorLabel = "标签6";
-constexpr std::string_view kStatusBox = "编辑框2";
-constexpr std::string_view kTimer = "时钟1";
-
 constexpr std::string_view kStatusTiming = "正在计时";
 constexpr std::string_view kStatusStopped = "停止计时";
 constexpr std::string_view kStatusLap = "记次中";
 
 // The text of the lap-count label plus one, as a real, the way the count is kept.
-std::string nextLapNumber(const StopwatchControls& controls) {
-  return toText(toInt(controls.caption(kLapCountLabel)) + 1.0);
+std::string nextLapNumber(const StopwatchControls& controls, std::string_view lapCount) {
+  return toText(toInt(controls.caption(lapCount)) + 1.0);
 }
 
 }  // namespace
@@ -35,15 +28,15 @@ std::int64_t Stopwatch::elapsedMilliseconds() const {
 }
 
 void Stopwatch::showElapsed() {
-  controls_.setCaption(kElapsedLabel, elapsedText(elapsedMilliseconds()));
+  controls_.setCaption(names_.elapsed, elapsedText(elapsedMilliseconds()));
 }
 
 void Stopwatch::onTimerTick() { showElapsed(); }
 
 void Stopwatch::startTiming() {
   if (!runningSince_) runningSince_ = clock_.now();
-  controls_.setContent(kStatusBox, kStatusTiming);
-  controls_.setPeriod(kTimer, kTickPeriodMs);
+  controls_.setContent(names_.status, kStatusTiming);
+  controls_.setPeriod(names_.timer, kTickPeriodMs);
 }
 
 void Stopwatch::stopTiming() {
@@ -51,19 +44,19 @@ void Stopwatch::stopTiming() {
     finishedCounts_ += clock_.now() - *runningSince_;
     runningSince_.reset();
   }
-  controls_.setContent(kStatusBox, kStatusStopped);
-  controls_.setPeriod(kTimer, 0);
+  controls_.setContent(names_.status, kStatusStopped);
+  controls_.setPeriod(names_.timer, 0);
   showElapsed();
 }
 
 void Stopwatch::recordLap() {
   // The line carries the time of the click, not that of the last tick.
   showElapsed();
-  controls_.setCaption(kLapCountLabel, nextLapNumber(controls_));
+  controls_.setCaption(names_.lapCount, nextLapNumber(controls_, names_.lapCount));
   startTiming();
-  controls_.setContent(kStatusBox, kStatusLap);
+  controls_.setContent(names_.status, kStatusLap);
   controls_.appendLapLine(
-      concatTexts({controls_.caption(kLapPrefixLabel), controls_.caption(kElapsedLabel), "\r\n"}));
-  controls_.setCaption(kLapPrefixLabel,
-                       concatTexts({nextLapNumber(controls_), toText(controls_.caption(kSeparatorLabel))}));
+      concatTexts({controls_.caption(names_.lapPrefix), controls_.caption(names_.elapsed), "\r\n"}));
+  controls_.setCaption(names_.lapPrefix,
+                       concatTexts({nextLapNumber(controls_, names_.lapCount), toText(controls_.caption(names_.separator))}));
 }

@@ -28,6 +28,16 @@ class StopwatchControls {
   virtual void appendLapLine(std::string_view line) = 0;
 };
 
+// The controls that hold the stopwatch's state and show it, by name.
+struct StopwatchControlNames {
+  std::string_view elapsed;    // the display
+  std::string_view lapCount;
+  std::string_view lapPrefix;  // the number and separator of the next lap line
+  std::string_view separator;
+  std::string_view status;     // the status box
+  std::string_view timer;
+};
+
 // Whole seconds, "秒", the millisecond remainder, "毫秒": 61005 ms gives "61秒5毫秒".
 std::string elapsedText(std::int64_t milliseconds);
 
@@ -35,8 +45,8 @@ class Stopwatch {
  public:
   static constexpr std::int32_t kTickPeriodMs = 10;
 
-  Stopwatch(const MonotonicClock& clock, StopwatchControls& controls)
-      : clock_(clock), controls_(controls) {}
+  Stopwatch(const MonotonicClock& clock, StopwatchControls& controls, const StopwatchControlNames& names)
+      : clock_(clock), controls_(controls), names_(names) {}
 
   void onTimerTick();
   void startTiming();
@@ -51,6 +61,7 @@ class Stopwatch {
 
   const MonotonicClock& clock_;
   StopwatchControls& controls_;
+  const StopwatchControlNames names_;
   std::int64_t finishedCounts_ = 0;          // clock counts of the intervals already stopped
   std::optional<std::int64_t> runningSince_;  // set while timing
 };

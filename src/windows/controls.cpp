@@ -14,25 +14,61 @@ COLORREF resolve(std::uint32_t colour) {
   return colour == kButtonFace ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(colour);
 }
 
+// A single-line box must be tall enough for a Chinese character in its font and the sunken edge.
+int editBoxHeight(HWND box, int height) {
+  const WindowDC dc(box);
+  if (!dc) return height;
+  SIZE size{};
+  {
+    const ScopedSelect font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(box, WM_GETFONT, 0, 0)));
+    GetTextExtentPoint32A(dc.get(), "吴", 2, &size);
+  }
+  const int needed = size.cy + 2 * GetSystemMetrics(SM_CYEDGE);
+  return height < needed ? needed : height;
+}
+
+void afterCreatingEditBox(HWND box, const ControlRow& row) {
+  SendMessageA(box, EM_LIMITTEXT, 0, 0);
+  if (row.style & ES_MULTILINE) return;
+  const int height = editBoxHeight(box, row.place.height);
+  if (height != row.place.height) {
+    SetWindowPos(box, nullptr, 0, 0, row.place.width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
 void paintLabel(HWND hwnd, const LabelLook& look) {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(hwnd, &ps);
+  const PaintSession paint(hwnd);
+  const HDC dc = paint.dc();
   RECT client;
   GetClientRect(hwnd, &client);
   // The fill paints over the previous text: a caption write invalidates without erasing.
-  SetDCBrushColor(dc, resolve(look.background));
+  SetDCBrushColor(dc, resolve(look.style->background));
   FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
   const int length = GetWindowTextLengthA(hwnd);
-  if (length > 0) {
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const int got = GetWindowTextA(hwnd, &text[0], length + 1);
-    ScopedSelect font(dc, look.font ? static_cast<HGDIOBJ>(look.font) : GetStockObject(DEFAULT_GUI_FONT));
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, look.textColour);
-    const UINT align = look.alignment == Alignment::right ? DT_RIGHT : DT_LEFT;
-    DrawTextA(dc, text.c_str(), got, &client, DT_SINGLELINE | DT_VCENTER | DT_NOCLIP | align);
-  }
-  EndPaint(hwnd, &ps);
+  if (length <= 0) return;
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  const int got = GetWindowTextA(hwnd, &text[0], length + 1);
+  const ScopedSelect font(dc, look.font ? static_cast<HGDIOBJ>(look.font) : GetStockObject(DEFAULT_GUI_FONT));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, static_cast<COLORREF>(look.style->textColour));
+  const UINT align = look.style->alignment == Alignment::right ? DT_RIGHT : DT_LEFT;
+  DrawTextA(dc, text.c_str(), got, &client, DT_SINGLELINE | DT_VCENTER | DT_NOCLIP | align);
+}
+
+void onTimer(const TimerState& state, UINT_PTR id) {
+  if (id == kTimerId && state.onTick != nullptr) state.onTick(state.context, *state.id);
+}
+
+}  // namespace
+
+const ControlKindTraits& traitsOf(ControlKind kind) {
+  static const ControlKindTraits kinds[] = {
+      /* label   */ {kLabelClass, false, nullptr},
+      /* button  */ {"BUTTON", true, nullptr},
+      /* editBox */ {"EDIT", true, afterCreatingEditBox},
+      /* timer   */ {kTimerClass, false, nullptr},
+  };
+  return kinds[static_cast<int>(kind)];
 }
 
 LRESULT CALLBACK labelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -41,11 +77,9 @@ LRESULT CALLBACK labelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     case WM_ERASEBKGND:
       return 1;  // the paint fills the whole label
     case WM_PAINT:
-      if (look != nullptr) {
-        paintLabel(hwnd, *look);
-        return 0;
-      }
-      break;
+      if (look == nullptr) break;
+      paintLabel(hwnd, *look);
+      return 0;
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
@@ -54,32 +88,13 @@ LRESULT CALLBACK timerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
   const auto* state = attachedObject<TimerState>(hwnd, message, lParam);
   switch (message) {
     case WM_TIMER:
-      if (wParam == kTimerId && state != nullptr && state->onTick != nullptr) state->onTick(state->context, state->name);
+      if (state != nullptr) onTimer(*state, static_cast<UINT_PTR>(wParam));
       return 0;
     case WM_DESTROY:
       KillTimer(hwnd, kTimerId);  // a running timer stops with its window
       break;
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-}  // namespace
-
-bool registerWindowClass(HINSTANCE instance, const char* name, WNDPROC procedure, UINT style, HBRUSH background) {
-  WNDCLASSEXA wc{};
-  if (GetClassInfoExA(instance, name, &wc)) return true;
-  wc.cbSize = sizeof wc;
-  wc.style = style;
-  wc.lpfnWndProc = procedure;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = background;
-  wc.lpszClassName = name;
-  return RegisterClassExA(&wc) != 0;
-}
-
-bool registerControlClasses(HINSTANCE instance) {
-  return registerWindowClass(instance, kLabelClass, labelProc) && registerWindowClass(instance, kTimerClass, timerProc);
 }
 
 void setTimerPeriod(HWND timer, TimerState& state, std::int32_t v) {

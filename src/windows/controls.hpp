@@ -1,5 +1,7 @@
-// The control kinds that are not standard window classes: the painted label and the hidden timer.
-// Each is a real child window whose window text is its caption, so it can be read from outside.
+// The control kinds: which window class each is made of, whether it takes the dialog font, what
+// it needs once created; and the two kinds that are windows of our own, the painted label and the
+// hidden timer. Every control is a real child window whose window text is its caption or content,
+// so it can be read from outside.
 #pragma once
 
 #include <windows.h>
@@ -8,10 +10,19 @@
 
 #include "windows/description.hpp"
 
-// Registers a window class with the arrow cursor unless it exists already; false when the
-// system refuses.
-bool registerWindowClass(HINSTANCE instance, const char* name, WNDPROC procedure, UINT style = 0,
-                         HBRUSH background = nullptr);
+extern const char kLabelClass[];
+extern const char kTimerClass[];
+
+struct ControlKindTraits {
+  const char* className;
+  bool takesGuiFont;  // a label draws with the font of its style instead
+  void (*afterCreate)(HWND control, const ControlRow& row);  // nullptr: nothing
+};
+const ControlKindTraits& traitsOf(ControlKind kind);
+
+// The colours of an edit box: black text on white whatever the colour scheme.
+inline constexpr COLORREF kEditText = kBlack;
+inline constexpr COLORREF kEditBackground = kWhite;
 
 // The object a window procedure serves: taken from the creation parameters at WM_NCCREATE, kept
 // in GWLP_USERDATA, and cleared at WM_NCDESTROY. Null before and after.
@@ -26,27 +37,21 @@ T* attachedObject(HWND hwnd, UINT message, LPARAM lParam) {
   return object;
 }
 
-// Registers the label and timer classes once per process; false when the system refuses.
-bool registerControlClasses(HINSTANCE instance);
-
-extern const char kLabelClass[];
-extern const char kTimerClass[];
-
 // What a label needs to paint itself; owned by the window that holds the label.
 struct LabelLook {
   HFONT font;  // nullptr: DEFAULT_GUI_FONT
-  COLORREF textColour;
-  std::uint32_t background;  // kButtonFace or a colour
-  Alignment alignment;
+  const LabelStyle* style;
 };
+LRESULT CALLBACK labelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-// What the timer window keeps; the owner raises 'periodic' from onTick.
+// What the timer window keeps; its owner raises 'periodic' from onTick.
 struct TimerState {
   std::int32_t period = 0;
-  void (*onTick)(void* context, const char* name) = nullptr;
+  void (*onTick)(void* context, const ControlId& timer) = nullptr;
   void* context = nullptr;
-  const char* name = nullptr;
+  const ControlId* id = nullptr;
 };
+LRESULT CALLBACK timerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 inline constexpr UINT_PTR kTimerId = 1000;
 

@@ -4,9 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "app/main_window_controls.hpp"
 #include "stopwatch/stopwatch.hpp"
 
 namespace {
+
+using namespace mainControls;
 
 // A clock in milliseconds that moves only when the test says so.
 class ManualClock : public MonotonicClock {
@@ -22,8 +25,11 @@ class ManualClock : public MonotonicClock {
 // The main window's controls as texts, with their start values, and the lap list.
 class FakeControls : public StopwatchControls {
  public:
-  std::map<std::string, std::string, std::less<>> texts{
-      {"标签2", "0秒0毫秒"}, {"标签3", "0"}, {"标签5", "1."}, {"标签6", "."}, {"编辑框2", ""}};
+  std::map<std::string, std::string, std::less<>> texts{{std::string(标签2.name), "0秒0毫秒"},
+                                                       {std::string(标签3.name), "0"},
+                                                       {std::string(标签5.name), "1."},
+                                                       {std::string(标签6.name), "."},
+                                                       {std::string(编辑框2.name), ""}};
   std::int32_t period = 0;
   int periodWrites = 0;
   std::string lapList;
@@ -36,21 +42,22 @@ class FakeControls : public StopwatchControls {
     texts.find(box)->second = std::string(text);
   }
   void setPeriod(std::string_view timer, std::int32_t ms) override {
-    EXPECT_EQ(timer, "时钟1");
+    EXPECT_EQ(timer, 时钟1.name);
     period = ms;
     ++periodWrites;
   }
   void appendLapLine(std::string_view line) override { lapList += line; }
+  std::string& of(const ControlId& control) { return texts.find(control.name)->second; }
 };
 
 class StopwatchTest : public ::testing::Test {
  protected:
   ManualClock clock;
   FakeControls controls;
-  Stopwatch stopwatch{clock, controls};
+  Stopwatch stopwatch{clock, controls, kMainWindowNames};
 
-  const std::string& shown() { return controls.texts["标签2"]; }
-  const std::string& status() { return controls.texts["编辑框2"]; }
+  const std::string& shown() { return controls.of(标签2); }
+  const std::string& status() { return controls.of(编辑框2); }
 };
 
 TEST(ElapsedText, WholeSecondsAndUnpaddedMilliseconds) {
@@ -121,9 +128,9 @@ TEST_F(StopwatchTest, StopWhileIdleKeepsZero) {
 
 TEST_F(StopwatchTest, FirstLapFromIdleCountsStartsAndAppendsZeroTime) {
   stopwatch.recordLap();
-  EXPECT_EQ(controls.texts["标签3"], "1");
+  EXPECT_EQ(controls.of(标签3), "1");
   EXPECT_EQ(controls.lapList, "1.0秒0毫秒\r\n");
-  EXPECT_EQ(controls.texts["标签5"], "2.");
+  EXPECT_EQ(controls.of(标签5), "2.");
   EXPECT_EQ(status(), "记次中");
   EXPECT_EQ(controls.period, 10);
   EXPECT_TRUE(stopwatch.timing());
@@ -138,8 +145,8 @@ TEST_F(StopwatchTest, LapsCarryTheTimeOfTheClickAndConsecutiveNumbers) {
   clock.advance(2000);
   stopwatch.recordLap();
   EXPECT_EQ(controls.lapList, "1.1秒500毫秒\r\n2.1秒507毫秒\r\n3.3秒507毫秒\r\n");
-  EXPECT_EQ(controls.texts["标签3"], "3");
-  EXPECT_EQ(controls.texts["标签5"], "4.");
+  EXPECT_EQ(controls.of(标签3), "3");
+  EXPECT_EQ(controls.of(标签5), "4.");
 }
 
 TEST_F(StopwatchTest, LapWhileStoppedRestartsTimingWithLapStatus) {
@@ -156,12 +163,12 @@ TEST_F(StopwatchTest, LapWhileStoppedRestartsTimingWithLapStatus) {
 }
 
 TEST_F(StopwatchTest, SeparatorAndCountComeFromTheLabels) {
-  controls.texts["标签6"] = "、";
-  controls.texts["标签3"] = "41";  // the count is parsed back from its label
+  controls.of(标签6) = "、";
+  controls.of(标签3) = "41";  // the count is parsed back from its label
   stopwatch.recordLap();
-  EXPECT_EQ(controls.texts["标签3"], "42");
+  EXPECT_EQ(controls.of(标签3), "42");
   EXPECT_EQ(controls.lapList, "1.0秒0毫秒\r\n");  // the prefix written before the count changed
-  EXPECT_EQ(controls.texts["标签5"], "43、");
+  EXPECT_EQ(controls.of(标签5), "43、");
 }
 
 TEST(StopwatchLongRun, HighFrequencyClockDoesNotOverflow) {
@@ -171,11 +178,11 @@ TEST(StopwatchLongRun, HighFrequencyClockDoesNotOverflow) {
     std::int64_t frequency() const override { return 10000000; }  // 100 ns counts
   } clock;
   FakeControls controls;
-  Stopwatch stopwatch(clock, controls);
+  Stopwatch stopwatch(clock, controls, kMainWindowNames);
   stopwatch.startTiming();
   clock.t = std::int64_t{10000000} * 3600 * 24 * 365 * 100;  // a century
   stopwatch.onTimerTick();
-  EXPECT_EQ(controls.texts["标签2"], "3153600000秒0毫秒");
+  EXPECT_EQ(controls.of(标签2), "3153600000秒0毫秒");
 }
 
 }  // namespace

@@ -9,8 +9,7 @@
 #include "services/files.hpp"
 #include "services/fatal.hpp"
 #include "services/late_bound.hpp"
-#include "shell/shell.hpp"
-#include "shell/handlers.hpp"
+#include "app/handlers.hpp"
 #include "test_support.hpp"
 
 namespace {
@@ -110,16 +109,21 @@ void noteExitRoutine() { putFile(exitRoutineNote, "ran"); }
 
 void CALLBACK failNow(HWND, UINT, UINT_PTR, DWORD) { reportFatalError("测试中的错误"); }
 
+constexpr int kQuitCode = 7;
+void CALLBACK quitNow(HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(kQuitCode); }
+
 // --child=shell <note file> <fail>: the program's own shell with its windows, an exit routine
 // that leaves the note file, and timing started. With "fatal", a fatal error is reported from
-// the event loop a moment later; with "close" the program runs until its windows are closed.
+// the event loop a moment later; with "quit" the loop is told to end a moment later while both
+// windows are open; with "close" the program runs until its windows are closed.
 int runShell(char** argv) {
   exitRoutineNote = argv[2];
-  initialiseShell();
+  initialiseShell(kHandlers);
   registerExitRoutine(noteExitRoutine);
   loadStartupWindow(启动窗口);
   startTiming();
   if (std::strcmp(argv[3], "fatal") == 0) SetTimer(nullptr, 0, 500, failNow);
+  if (std::strcmp(argv[3], "quit") == 0) SetTimer(nullptr, 0, 500, quitNow);
   runEventLoop();
   finishProgram();
 }

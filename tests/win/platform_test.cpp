@@ -86,4 +86,17 @@ TEST(NormalEnd, RunsTheExitRoutineAndExitsWithZero) {
   EXPECT_EQ(readFileBytes(note), "ran");
 }
 
+// A loop told to end while both windows are open: the end destroys them, runs the exit routine
+// and exits with the code the quit message carried.
+TEST(NormalEnd, WithWindowsStillOpenDestroysThemAndExitsWithTheQuitCode) {
+  TempDir dir;
+  const std::string note = dir / "exit-routine.txt";
+  ChildProcess child = startChild(testProgramPath(), {"--child=shell", note, "quit"});
+  ASSERT_NE(child.process, nullptr);
+  ASSERT_NE(windowOf(child.id, "3443"), nullptr);
+  ASSERT_NE(windowOf(child.id, "LumoLapViewer"), nullptr);
+  EXPECT_EQ(waitForExit(child, 10000), 7u);
+  EXPECT_EQ(readFileBytes(note), "ran");
+}
+
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "shell/window_class.hpp"
 #include "windows/controls.hpp"
 
 namespace {
@@ -11,8 +12,9 @@ class TimerControlTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(registerControlClasses(GetModuleHandleA(nullptr)));
-    state.onTick = [](void* context, const char*) { ++*static_cast<int*>(context); };
+    state.onTick = [](void* context, const ControlId&) { ++*static_cast<int*>(context); };
     state.context = &ticks;
+    state.id = &mainControls::时钟1;
     timer = CreateWindowExA(0, kTimerClass, "0", 0, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr), &state);
     ASSERT_NE(timer, nullptr);
   }
