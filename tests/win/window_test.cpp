@@ -1,0 +1,253 @@
+// A window built from its description, in this process: the messages its controls get when a
+// caption is written and when the timer ticks, and the colours of its edit boxes.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/main_window_controls.hpp"
+#include "app/performance_clock.hpp"
+#include "shell/window.hpp"
+#include "shell/window_class.hpp"
+#include "test_support.hpp"
+
+namespace {
+
+// Messages that windows of this thread received, in order, as Wine's own user32 tests record them.
+struct Received {
+  HWND window;
+  UINT message;
+};
+
+class MessageLog {
+ public:
+  // Starts recording what the window procedure of each window gets.
+  void watch(HWND window) {
+    originals_[window] = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MessageLog::record)));
+  }
+  void unwatchAll() {
+    for (const auto& [window, original] : originals_) {
+      SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    }
+    originals_.clear();
+  }
+  void clear() { received_.clear(); }
+  const std::vector<Received>& received() const { return received_; }
+
+  static MessageLog& instance() {
+    static MessageLog log;
+    return log;
+  }
+
+ private:
+  // What the pointer resting on the window brings: not part of any sequence here.
+  static bool isPointerMessage(UINT message) {
+    return message == WM_NCHITTEST || message == WM_SETCURSOR || message == WM_MOUSEMOVE ||
+           message == WM_NCMOUSEMOVE;
+  }
+
+  static LRESULT CALLBACK record(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    MessageLog& log = instance();
+    if (!isPointerMessage(message)) log.received_.push_back({window, message});
+    return CallWindowProcA(log.originals_.at(window), window, message, wParam, lParam);
+  }
+
+  std::map<HWND, WNDPROC> originals_;
+  std::vector<Received> received_;
+};
+
+enum Flags { kRequired = 0, kOptional = 1 };
+struct Expected {
+  const char* window;  // a control name, or "" for the window itself
+  UINT message;
+  Flags flags;
+};
+
+std::string describe(const char* window, UINT message) {
+  char text[64];
+  wsprintfA(text, "%s 0x%04x", *window ? window : "(window)", message);
+  return text;
+}
+
+// Compares what was received with the table, in order; optional rows may be missing. Every
+// message received must be in the table.
+void expectSequence(const LoadedWindow& window, const std::vector<Received>& received,
+                    const std::vector<Expected>& expected) {
+  const auto nameOf = [&](HWND hwnd) -> std::string {
+    if (hwnd == window.hwnd()) return "";
+    for (std::size_t i = 0; i < window.description().controlCount; ++i) {
+      const std::string_view name = window.description().controls[i].id.name;
+      if (window.control(name) == hwnd) return std::string(name);
+    }
+    return "?";
+  };
+  std::string got;
+  for (const Received& r : received) got += describe(nameOf(r.window).c_str(), r.message) + "\n";
+  std::size_t e = 0;
+  for (const Received& r : received) {
+    while (e < expected.size() && expected[e].flags == kOptional &&
+           !(nameOf(r.window) == expected[e].window && r.message == expected[e].message)) {
+      ++e;
+    }
+    ASSERT_LT(e, expected.size()) << "unexpected " << describe(nameOf(r.window).c_str(), r.message)
+                                  << "; received:\n" << got;
+    ASSERT_EQ(describe(nameOf(r.window).c_str(), r.message), describe(expected[e].window, expected[e].message))
+        << "received:\n" << got;
+    ++e;
+  }
+  for (; e < expected.size(); ++e) {
+    EXPECT_EQ(expected[e].flags, kOptional) << "missing " << describe(expected[e].window, expected[e].message)
+                                            << "; received:\n" << got;
+  }
+}
+
+void pumpUntil(const bool& done) {
+  const ULONGLONG deadline = GetTickCount64() + 5000;
+  MSG message;
+  while (!done && GetTickCount64() < deadline) {
+    if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      DispatchMessageA(&message);
+    } else {
+      Sleep(1);
+    }
+  }
+}
+
+// The stopwatch writing to the test's window, as the program's adapter does to its own.
+class WindowControls final : public StopwatchControls {
+ public:
+  explicit WindowControls(LoadedWindow& window) : window_(window) {}
+  std::string caption(std::string_view label) const override { return window_.caption(label); }
+  void setCaption(std::string_view label, std::string_view text) override { window_.setCaption(label, text); }
+  void setContent(std::string_view box, std::string_view text) override { window_.setContent(box, text); }
+  void setPeriod(std::string_view timer, std::int32_t ms) override { window_.setPeriod(timer, ms); }
+  void appendLapLine(std::string_view) override {}
+
+ private:
+  LoadedWindow& window_;
+};
+
+class TickingEvents final : public WindowEvents {
+ public:
+  Stopwatch* stopwatch = nullptr;
+  bool ticked = false;
+  void raise(const WindowDescription&, const ControlId* control, Event event) override {
+    if (event != Event::periodic || control == nullptr || stopwatch == nullptr) return;
+    stopwatch->onTimerTick();
+    ticked = true;
+  }
+  void destroyed(LoadedWindow&) override {}
+};
+
+class LoadedWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    ASSERT_TRUE(registerControlClasses(instance));
+    ASSERT_TRUE(LoadedWindow::registerClass(instance, 启动窗口));
+    ASSERT_TRUE(LoadedWindow::registerClass(instance, 记次窗口));
+    ASSERT_TRUE(main.create(nullptr));
+    main.show();
+    UpdateWindow(main.hwnd());
+  }
+  void TearDown() override { MessageLog::instance().unwatchAll(); }
+
+  void watchAll() {
+    MessageLog& log = MessageLog::instance();
+    log.watch(main.hwnd());
+    for (std::size_t i = 0; i < 启动窗口.controlCount; ++i) log.watch(main.control(启动窗口.controls[i].id.name));
+    log.clear();
+  }
+
+  TickingEvents events;
+  LoadedWindow main{启动窗口, GetModuleHandleA(nullptr), events};
+};
+
+// The label reads its own text while it paints.
+const std::vector<Expected> kLabelPaint = {
+    {"标签2", WM_PAINT, kRequired},
+    {"标签2", WM_GETTEXTLENGTH, kOptional},
+    {"标签2", WM_GETTEXT, kOptional},
+};
+
+std::vector<Expected> concat(std::vector<Expected> a, const std::vector<Expected>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+// The new text is drawn over the old at the next paint: no erase, no synchronous paint, nothing
+// for the window or the other controls.
+TEST_F(LoadedWindowTest, CaptionWriteRepaintsTheLabelAloneWithoutErasing) {
+  watchAll();
+  main.setCaption(mainControls::标签2.name, "1秒0毫秒");
+  const std::vector<Received> beforePaint = MessageLog::instance().received();
+  UpdateWindow(main.hwnd());
+  expectSequence(main, beforePaint, {{"标签2", WM_SETTEXT, kRequired}});
+  expectSequence(main, MessageLog::instance().received(), concat({{"标签2", WM_SETTEXT, kRequired}}, kLabelPaint));
+  EXPECT_EQ(main.caption(mainControls::标签2.name), "1秒0毫秒");
+}
+
+// A tick writes the elapsed time to the display and nothing else: one label repaints.
+TEST_F(LoadedWindowTest, TimerTickRepaintsTheDisplayAlone) {
+  const PerformanceCounterClock clock;
+  WindowControls controls(main);
+  Stopwatch stopwatch(clock, controls, kMainWindowNames);
+  stopwatch.startTiming();
+  UpdateWindow(main.hwnd());
+  events.stopwatch = &stopwatch;
+  watchAll();
+  pumpUntil(events.ticked);
+  ASSERT_TRUE(events.ticked);
+  UpdateWindow(main.hwnd());
+  const std::vector<Received> received = MessageLog::instance().received();
+  MessageLog::instance().unwatchAll();
+  main.setPeriod(mainControls::时钟1.name, 0);
+  expectSequence(main, received, concat({{"时钟1", WM_TIMER, kRequired}, {"标签2", WM_SETTEXT, kRequired}}, kLabelPaint));
+}
+
+// Sets system colours for one scope and puts the old ones back.
+class ScopedColours {
+ public:
+  ScopedColours(std::vector<int> elements, std::vector<COLORREF> colours) : elements_(std::move(elements)) {
+    for (int e : elements_) old_.push_back(GetSysColor(e));
+    SetSysColors(static_cast<int>(elements_.size()), elements_.data(), colours.data());
+  }
+  ~ScopedColours() { SetSysColors(static_cast<int>(elements_.size()), elements_.data(), old_.data()); }
+
+ private:
+  std::vector<int> elements_;
+  std::vector<COLORREF> old_;
+};
+
+// Both boxes keep black text on white when the user's scheme has other window colours.
+TEST_F(LoadedWindowTest, EditBoxesAreBlackOnWhiteWhateverTheColourScheme) {
+  constexpr COLORREF kNavy = RGB(0, 0, 128), kYellow = RGB(255, 255, 0);
+  const ScopedColours scheme({COLOR_WINDOW, COLOR_WINDOWTEXT}, {kNavy, kYellow});
+  ASSERT_EQ(GetSysColor(COLOR_WINDOW), kNavy);
+  LoadedWindow viewer{记次窗口, GetModuleHandleA(nullptr), events};
+  ASSERT_TRUE(viewer.create(nullptr));
+  const struct {
+    const LoadedWindow* window;
+    ControlId box;
+  } boxes[] = {{&main, mainControls::编辑框2}, {&viewer, viewerControls::编辑框1}};
+  for (const auto& b : boxes) {
+    SCOPED_TRACE(std::string(b.box.name));
+    const HWND box = b.window->control(b.box.name);
+    ASSERT_NE(box, nullptr);
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const auto brush = reinterpret_cast<HBRUSH>(
+        SendMessageA(b.window->hwnd(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(box)));
+    LOGBRUSH fill{};
+    ASSERT_EQ(GetObjectA(brush, sizeof fill, &fill), static_cast<int>(sizeof fill));
+    EXPECT_EQ(fill.lbColor, RGB(255, 255, 255));
+    EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0));
+    EXPECT_EQ(GetBkColor(dc), RGB(255, 255, 255));
+    DeleteDC(dc);
+  }
+}
+
+}  // namespace
