@@ -3,8 +3,9 @@
 # with the machine, the date and the command to docs/PERFORMANCE.md. Figures only: a missed goal
 # is reported in the file, never as a failure.
 #   bash scripts/bench.sh            the full run (about a quarter of an hour)
-#   bash scripts/bench.sh --quick    every measurement shortened, to try the runner out; writes
-#                                    $LUMO_BUILD/PERFORMANCE-quick.md and leaves docs/ alone
+#   bash scripts/bench.sh --quick    every measurement shortened, to try the runner out
+#   bash scripts/bench.sh --only cpu,laps    those sections alone (a wrong name lists them all)
+# A quick or partial run writes $LUMO_BUILD/PERFORMANCE-trial.md and leaves docs/ alone.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -13,24 +14,25 @@ source scripts/wine-env.sh
 command_line="bash scripts/bench.sh${*:+ $*}"
 [ "$LUMO_BUILD" != "$lumo_root/build" ] && command_line="LUMO_BUILD=${LUMO_BUILD#"$lumo_root"/} $command_line"
 report=docs/PERFORMANCE.md
-[ "${1:-}" = --quick ] && report="$LUMO_BUILD/PERFORMANCE-quick.md"
+[ $# -gt 0 ] && report="$LUMO_BUILD/PERFORMANCE-trial.md"
 
-toolchain() { [ "$1" = win32 ] && echo cmake/mingw-i686.cmake || echo cmake/mingw-x86_64.cmake; }
+# Built through the presets, in their build trees. The shipped program is the 32-bit one: its size
+# and imports are reported even where it cannot run.
 jobs=$(nproc)
-build="$LUMO_BUILD/$LUMO_ARCH"
-cmake -S . -B "$build" --toolchain "$(toolchain "$LUMO_ARCH")" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j"$jobs" --target bench
-# The shipped program is the 32-bit one: its size and imports are reported even where it cannot run.
+cmake --preset "$LUMO_ARCH" >/dev/null
+cmake --build --preset "$LUMO_ARCH" -j"$jobs" --target bench
+build="$lumo_root/build/$LUMO_ARCH"
 runner_args=("$@")
 if [ "$LUMO_ARCH" != win32 ]; then
-  cmake -S . -B "$LUMO_BUILD/win32" --toolchain "$(toolchain win32)" -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build "$LUMO_BUILD/win32" -j"$jobs" --target LumoStopwatch
-  runner_args+=(--exe32 "$LUMO_BUILD/win32/LumoStopwatch.exe")
+  cmake --preset win32 >/dev/null
+  cmake --build --preset win32 -j"$jobs" --target LumoStopwatch
+  runner_args+=(--exe32 "$lumo_root/build/win32/LumoStopwatch.exe")
 fi
 
 lumo_start_xvfb
 trap lumo_stop_xvfb EXIT
 lumo_prepare_prefix
+lumo_open_path "$build"
 
 started=$(date -u '+%Y-%m-%d %H:%M UTC')
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)

@@ -3,7 +3,8 @@
 set -euo pipefail
 
 packages=(cmake g++ make g++-mingw-w64-i686 mingw-w64-tools wine wine32:i386 xvfb xdotool
-          imagemagick locales fonts-wqy-zenhei googletest x11-utils x11-xserver-utils wine64 g++-mingw-w64-x86-64)
+          imagemagick locales fonts-wqy-zenhei googletest x11-utils x11-xserver-utils wine64 g++-mingw-w64-x86-64
+          python3)
 
 missing=()
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
