@@ -1,12 +1,11 @@
 #include "shell/window.hpp"
 
+#include "shell/dpi.hpp"
 #include "shell/window_class.hpp"
 
 namespace {
 
 constexpr char kIconName[] = "DEFAULT_ICON";
-
-int centred(int screen, int size) { return (screen - size) / 2; }
 
 std::string windowText(HWND hwnd) {
   const int length = GetWindowTextLengthA(hwnd);
@@ -16,10 +15,11 @@ std::string windowText(HWND hwnd) {
   return text;
 }
 
-HFONT createLabelFont(const FontSpec& spec) {
+// A label's own font at the DPI; nullptr for a label in the GUI font.
+HFONT createLabelFont(const FontSpec& spec, int dpi) {
   if (spec.face == nullptr) return nullptr;
   LOGFONTA font{};
-  font.lfHeight = spec.height;
+  font.lfHeight = scaleForDpi(spec.height, dpi);
   font.lfWeight = spec.weight;
   font.lfCharSet = DEFAULT_CHARSET;
   font.lfOutPrecision = OUT_DEFAULT_PRECIS;
@@ -37,7 +37,17 @@ bool isWantReturnBox(HWND hwnd) {
   return (style & ES_MULTILINE) && (style & ES_WANTRETURN) && !(style & ES_READONLY);
 }
 
-WPARAM stockGuiFont() { return reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)); }
+// The height of a Chinese character in the control's font.
+int textHeightOf(HWND control) {
+  const WindowDC dc(control);
+  if (!dc) return 0;
+  SIZE size{};
+  const ScopedSelect font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+  GetTextExtentPoint32A(dc.get(), "吴", 2, &size);
+  return size.cy;
+}
+
+constexpr UINT kMoveQuietly = SWP_NOZORDER | SWP_NOACTIVATE;
 
 }  // namespace
 
@@ -52,13 +62,17 @@ bool LoadedWindow::registerClass(HINSTANCE instance, const WindowDescription& de
 }
 
 bool LoadedWindow::create(HWND owner) {
-  const int width = description_.outerWidth;
-  const int height = description_.outerHeight;
-  const int left = centred(GetSystemMetrics(SM_CXSCREEN), width);
-  const int top = centred(GetSystemMetrics(SM_CYSCREEN), height);
-  hwnd_ = CreateWindowExA(0, description_.className, description_.caption, description_.style, left, top, width,
-                          height, owner, nullptr, instance_, this);
+  dpi_ = systemDpi();
+  int width = scaleForDpi(description_.outerWidth, dpi_);
+  int height = scaleForDpi(description_.outerHeight, dpi_);
+  hwnd_ = CreateWindowExA(0, description_.className, description_.caption, description_.style,
+                          centred(GetSystemMetrics(SM_CXSCREEN), width), centred(GetSystemMetrics(SM_CYSCREEN), height),
+                          width, height, owner, nullptr, instance_, this);
   if (hwnd_ == nullptr) return false;
+  // On a monitor of another scale than the system's, the window is laid out for its own.
+  dpi_ = dpiOf(hwnd_);
+  width = scaleForDpi(description_.outerWidth, dpi_);
+  height = scaleForDpi(description_.outerHeight, dpi_);
   RECT outer;
   GetWindowRect(hwnd_, &outer);
   if (outer.right - outer.left != width || outer.bottom - outer.top != height) {
@@ -69,7 +83,8 @@ bool LoadedWindow::create(HWND owner) {
   };
   SendMessageA(hwnd_, WM_SETICON, ICON_BIG, loadIcon(32));
   SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, loadIcon(16));
-  SendMessageA(hwnd_, WM_SETFONT, stockGuiFont(), FALSE);
+  guiFont_ = guiFontForDpi(dpi_);
+  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont()), FALSE);
   if (description_.has(kTopmost)) {
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
@@ -90,8 +105,7 @@ bool LoadedWindow::createControl(Control& control) {
   const ControlKindTraits& kind = traitsOf(row.kind);
   void* createParams = nullptr;
   if (row.kind == ControlKind::label) {
-    control.font.reset(createLabelFont(row.label->font));
-    control.look = {control.font.get(), row.label};
+    control.look.style = row.label;
     createParams = &control.look;
   } else if (row.kind == ControlKind::timer) {
     control.timer.onTick = timerTicked;
@@ -100,13 +114,46 @@ bool LoadedWindow::createControl(Control& control) {
     createParams = &control.timer;
   }
   const DWORD style = WS_CHILD | row.style | (row.tabStop ? WS_TABSTOP : 0);
-  control.hwnd = CreateWindowExA(row.exStyle, kind.className, row.text, style, row.place.left, row.place.top,
-                                 row.place.width, row.place.height, hwnd_,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id.id)), instance_, createParams);
+  const Place place = scaleForDpi(row.place, dpi_);
+  control.hwnd = CreateWindowExA(row.exStyle, kind.className, row.text, style, place.left, place.top, place.width,
+                                 place.height, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id.id)),
+                                 instance_, createParams);
   if (control.hwnd == nullptr) return false;
-  if (kind.takesGuiFont) SendMessageA(control.hwnd, WM_SETFONT, stockGuiFont(), FALSE);
-  if (kind.afterCreate != nullptr) kind.afterCreate(control.hwnd, row);
+  applyFont(control, false);
+  if (kind.afterCreate != nullptr) kind.afterCreate(control.hwnd);
+  placeControl(control);
   return true;
+}
+
+HFONT LoadedWindow::guiFont() const {
+  return guiFont_ ? guiFont_.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+void LoadedWindow::applyFont(Control& control, bool redraw) {
+  const ControlRow& row = *control.row;
+  if (row.kind == ControlKind::label) {
+    control.font.reset(createLabelFont(row.label->font, dpi_));
+    // A label in the GUI font draws with the window's, which is the stock font at the system DPI.
+    control.look.font = control.font ? control.font.get() : guiFont_.get();
+    if (redraw) InvalidateRect(control.hwnd, nullptr, FALSE);
+  } else if (traitsOf(row.kind).takesGuiFont) {
+    SendMessageA(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont()), redraw);
+  }
+}
+
+void LoadedWindow::placeControl(const Control& control) {
+  const ControlRow& row = *control.row;
+  Place place = scaleForDpi(row.place, dpi_);
+  if (row.kind == ControlKind::editBox && !(row.style & ES_MULTILINE)) {
+    place.height = editBoxHeight(place.height, textHeightOf(control.hwnd), systemMetricForDpi(SM_CYEDGE, dpi_));
+  }
+  RECT now;
+  GetWindowRect(control.hwnd, &now);
+  MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&now), 2);
+  if (now.left != place.left || now.top != place.top || now.right - now.left != place.width ||
+      now.bottom - now.top != place.height) {
+    SetWindowPos(control.hwnd, nullptr, place.left, place.top, place.width, place.height, kMoveQuietly);
+  }
 }
 
 void LoadedWindow::show() {
@@ -216,6 +263,9 @@ LRESULT LoadedWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       return 1;
     case WM_CTLCOLOREDIT:
       return reinterpret_cast<LRESULT>(onEditColour(reinterpret_cast<HDC>(wParam)));
+    case WM_DPICHANGED:
+      onDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_NCDESTROY: {
       const LRESULT result = DefWindowProcA(hwnd_, message, wParam, lParam);
       onNcDestroy();
@@ -256,6 +306,22 @@ HBRUSH LoadedWindow::onEditColour(HDC dc) {
   SetTextColor(dc, kEditText);
   SetBkColor(dc, kEditBackground);
   return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+}
+
+void LoadedWindow::onDpiChanged(int dpi, const RECT& suggested) {
+  if (dpi <= 0) return;
+  dpi_ = dpi;
+  // The new fonts are in place before the old ones go: no control is left holding a deleted font.
+  FontHandle previous = std::move(guiFont_);
+  guiFont_ = guiFontForDpi(dpi_);
+  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont()), FALSE);
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, kMoveQuietly);
+  for (std::size_t i = 0; i < description_.controlCount; ++i) {
+    applyFont(controls_[i], true);
+    placeControl(controls_[i]);
+  }
+  previous.reset();
 }
 
 void LoadedWindow::onNcDestroy() {

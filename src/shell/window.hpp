@@ -42,6 +42,8 @@ class LoadedWindow {
   void show();
 
   HWND hwnd() const { return hwnd_; }
+  // The DPI the window and its controls are laid out for.
+  int dpi() const { return dpi_; }
   bool exists() const { return hwnd_ != nullptr && IsWindow(hwnd_); }
   const WindowDescription& description() const { return description_; }
 
@@ -71,10 +73,15 @@ class LoadedWindow {
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   bool createControl(Control& control);
+  // Fonts and places of every control for dpi_; the controls exist.
+  HFONT guiFont() const;
+  void applyFont(Control& control, bool redraw);
+  void placeControl(const Control& control);
   void onCommand(int id, UINT code, HWND control);
   void onActivate(UINT state, bool minimised);
   void onEraseBackground(HDC dc);
   HBRUSH onEditColour(HDC dc);
+  void onDpiChanged(int dpi, const RECT& suggested);
   void onNcDestroy();
   static void timerTicked(void* context, const ControlId& timer);
   Control* find(std::string_view name);
@@ -85,6 +92,8 @@ class LoadedWindow {
   WindowEvents& events_;
   HWND hwnd_ = nullptr;
   HWND lastFocus_ = nullptr;
+  int dpi_ = kDesignDpi;
+  FontHandle guiFont_;  // empty: the stock GUI font
   // Fixed once built: labels and timers point into these records.
   std::unique_ptr<Control[]> controls_;
 };

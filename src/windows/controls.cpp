@@ -14,27 +14,8 @@ COLORREF resolve(std::uint32_t colour) {
   return colour == kButtonFace ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(colour);
 }
 
-// A single-line box must be tall enough for a Chinese character in its font and the sunken edge.
-int editBoxHeight(HWND box, int height) {
-  const WindowDC dc(box);
-  if (!dc) return height;
-  SIZE size{};
-  {
-    const ScopedSelect font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(box, WM_GETFONT, 0, 0)));
-    GetTextExtentPoint32A(dc.get(), "吴", 2, &size);
-  }
-  const int needed = size.cy + 2 * GetSystemMetrics(SM_CYEDGE);
-  return height < needed ? needed : height;
-}
-
-void afterCreatingEditBox(HWND box, const ControlRow& row) {
-  SendMessageA(box, EM_LIMITTEXT, 0, 0);
-  if (row.style & ES_MULTILINE) return;
-  const int height = editBoxHeight(box, row.place.height);
-  if (height != row.place.height) {
-    SetWindowPos(box, nullptr, 0, 0, row.place.width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
-}
+// No limit but the system's on what the user types or the laps fill in.
+void afterCreatingEditBox(HWND box) { SendMessageA(box, EM_LIMITTEXT, 0, 0); }
 
 void paintLabel(HWND hwnd, const LabelLook& look) {
   const PaintSession paint(hwnd);
@@ -80,6 +61,9 @@ LRESULT CALLBACK labelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
       if (look == nullptr) break;
       paintLabel(hwnd, *look);
       return 0;
+    case WM_GETFONT:  // the font it draws with, as any control answers
+      if (look == nullptr) break;
+      return reinterpret_cast<LRESULT>(look->font ? look->font : GetStockObject(DEFAULT_GUI_FONT));
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "windows/control_ids.hpp"
+#include "windows/layout.hpp"
 
 enum class ControlKind { label, button, editBox, timer };
 enum class Event { created, clicked, periodic, feedback };
@@ -45,10 +46,6 @@ struct LabelStyle {
   std::uint32_t textColour;
   std::uint32_t background;  // kButtonFace or a colour
   Alignment alignment;
-};
-
-struct Place {
-  int left, top, width, height;
 };
 
 struct ControlRow {

@@ -251,3 +251,134 @@ TEST_F(LoadedWindowTest, EditBoxesAreBlackOnWhiteWhateverTheColourScheme) {
 }
 
 }  // namespace
+
+namespace {
+
+RECT placeInParent(HWND control) {
+  RECT r;
+  GetWindowRect(control, &r);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+HFONT fontOf(HWND control) { return reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)); }
+
+LONG fontHeight(HFONT font) {
+  LOGFONTA logFont{};
+  return GetObjectA(font, sizeof logFont, &logFont) == sizeof logFont ? logFont.lfHeight : 0;
+}
+
+// As the system does when a window moves to a monitor of another scale: the new DPI and the
+// rectangle it suggests, the window's 96-DPI size scaled and its top-left corner kept.
+void moveToScale(const LoadedWindow& window, int dpi) {
+  RECT outer;
+  GetWindowRect(window.hwnd(), &outer);
+  RECT suggested{outer.left, outer.top, outer.left + scaleForDpi(window.description().outerWidth, dpi),
+                 outer.top + scaleForDpi(window.description().outerHeight, dpi)};
+  SendMessageA(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+}
+
+// Every control where the rule puts it at the window's DPI; a single-line box may be taller, to
+// fit its font.
+void expectLaidOutFor(const LoadedWindow& window, int dpi) {
+  SCOPED_TRACE(std::string(window.description().name) + " at " + std::to_string(dpi));
+  EXPECT_EQ(window.dpi(), dpi);
+  RECT outer;
+  GetWindowRect(window.hwnd(), &outer);
+  EXPECT_EQ(outer.right - outer.left, scaleForDpi(window.description().outerWidth, dpi));
+  EXPECT_EQ(outer.bottom - outer.top, scaleForDpi(window.description().outerHeight, dpi));
+  for (std::size_t i = 0; i < window.description().controlCount; ++i) {
+    const ControlRow& row = window.description().controls[i];
+    SCOPED_TRACE(std::string(row.id.name));
+    const Place want = scaleForDpi(row.place, dpi);
+    const RECT got = placeInParent(window.control(row.id.name));
+    EXPECT_EQ(got.left, want.left);
+    EXPECT_EQ(got.top, want.top);
+    EXPECT_EQ(got.right - got.left, want.width);
+    if (row.kind == ControlKind::editBox && !(row.style & ES_MULTILINE)) {
+      EXPECT_GE(got.bottom - got.top, want.height);
+    } else {
+      EXPECT_EQ(got.bottom - got.top, want.height);
+    }
+  }
+}
+
+// Each label's and button's text, measured with the control's own font, inside the control.
+void expectNoTextCut(const LoadedWindow& window) {
+  SCOPED_TRACE(std::string(window.description().name) + " at " + std::to_string(window.dpi()));
+  for (std::size_t i = 0; i < window.description().controlCount; ++i) {
+    const ControlRow& row = window.description().controls[i];
+    if (row.kind != ControlKind::label && row.kind != ControlKind::button) continue;
+    SCOPED_TRACE(std::string(row.id.name));
+    const HWND control = window.control(row.id.name);
+    const std::string text = window.caption(row.id.name);
+    const HDC dc = GetDC(control);
+    const HGDIOBJ previous = SelectObject(dc, fontOf(control));
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, previous);
+    ReleaseDC(control, dc);
+    RECT client;
+    GetClientRect(control, &client);
+    // A button draws its text inside its raised edges.
+    const int inset = row.kind == ControlKind::button ? 2 * GetSystemMetrics(SM_CXEDGE) : 0;
+    EXPECT_LE(size.cx, client.right - inset) << text;
+    EXPECT_LE(size.cy, client.bottom) << text;
+  }
+}
+
+TEST_F(LoadedWindowTest, MovingToAnotherScaleLaysOutAgainWithNewFontsAndKeepsTheTexts) {
+  LoadedWindow viewer{记次窗口, GetModuleHandleA(nullptr), events};
+  ASSERT_TRUE(viewer.create(nullptr));
+  viewer.show();
+  const HWND box = viewer.control(viewerControls::编辑框1.name);
+  viewer.setContent(viewerControls::编辑框1.name, "1.0秒1毫秒\r\n2.1秒2毫秒\r\n");
+  SendMessageA(box, EM_SETSEL, 3, 8);
+  const HWND display = main.control(mainControls::标签2.name);
+  const HWND button = main.control(mainControls::按钮1.name);
+  const HFONT stock = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  ASSERT_EQ(main.dpi(), 96) << "the Windows tests run at 96 DPI";
+  expectLaidOutFor(main, 96);
+  const HFONT displayAt96 = fontOf(display);
+  EXPECT_EQ(fontHeight(displayAt96), -35);
+  EXPECT_EQ(fontOf(button), stock);
+
+  for (const LoadedWindow* w : {&main, &viewer}) moveToScale(*w, 144);
+  expectLaidOutFor(main, 144);
+  expectLaidOutFor(viewer, 144);
+  const HFONT displayAt144 = fontOf(display);
+  EXPECT_EQ(fontHeight(displayAt144), -53);
+  EXPECT_EQ(fontHeight(fontOf(button)), fontHeight(stock) * 3 / 2);
+  EXPECT_EQ(fontHeight(fontOf(box)), fontHeight(fontOf(button)));
+  EXPECT_EQ(GetObjectType(displayAt96), 0u) << "the 96-DPI font was not deleted";
+
+  for (const LoadedWindow* w : {&main, &viewer}) moveToScale(*w, 96);
+  expectLaidOutFor(main, 96);
+  expectLaidOutFor(viewer, 96);
+  EXPECT_EQ(fontHeight(fontOf(display)), -35);
+  EXPECT_EQ(fontOf(button), stock);
+  EXPECT_EQ(fontOf(box), stock);
+  EXPECT_EQ(GetObjectType(displayAt144), 0u) << "the 144-DPI font was not deleted";
+  EXPECT_EQ(GetObjectType(stock), static_cast<DWORD>(OBJ_FONT));
+
+  EXPECT_EQ(viewer.content(viewerControls::编辑框1.name), "1.0秒1毫秒\r\n2.1秒2毫秒\r\n");
+  DWORD start = 0, end = 0;
+  SendMessageA(box, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 3u);
+  EXPECT_EQ(end, 8u);
+}
+
+TEST_F(LoadedWindowTest, NoLabelOrButtonTextIsCutAtAnyScale) {
+  LoadedWindow viewer{记次窗口, GetModuleHandleA(nullptr), events};
+  ASSERT_TRUE(viewer.create(nullptr));
+  // The longest texts the labels take while the program runs.
+  main.setCaption(mainControls::标签2.name, "35999秒999毫秒");
+  main.setCaption(mainControls::标签3.name, "9999");
+  for (int dpi : {96, 120, 144, 192}) {
+    for (const LoadedWindow* w : {&main, &viewer}) moveToScale(*w, dpi);
+    expectNoTextCut(main);
+    expectNoTextCut(viewer);
+  }
+}
+
+}  // namespace
