@@ -1,8 +1,18 @@
 #!/usr/bin/env bash
 # Runs the program: on the display when there is one; otherwise headless, as a short scripted
 # session that prints what the windows showed and the lap log, and saves a screenshot.
+#   --dpi N   the display scale the program sees (96 = 100 %, 144 = 150 %); also LUMO_DPI
 set -euo pipefail
 cd "$(dirname "$0")/.."
+dpi=${LUMO_DPI:-96}
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --dpi) dpi=$2; shift 2 ;;
+    --dpi=*) dpi=${1#--dpi=}; shift ;;
+    *) echo "run: unknown argument $1 (known: --dpi N)" >&2; exit 2 ;;
+  esac
+done
+case "$dpi" in ''|*[!0-9]*) echo "run: --dpi takes a number such as 144" >&2; exit 2 ;; esac
 bash scripts/setup.sh
 source scripts/wine-env.sh
 
@@ -21,14 +31,16 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   # The Wine user needs leave to use this display.
   xhost "+SI:localuser:$LUMO_WINE_USER" >/dev/null 2>&1 || true
   lumo_prepare_prefix
+  lumo_set_dpi "$dpi"
   exec_status=0
   lumo_as_wine_user "$LUMO_WINE" "$(winpath "$rundir/LumoStopwatch.exe")" || exec_status=$?
   exit "$exec_status"
 fi
 
 lumo_start_xvfb
-trap lumo_stop_xvfb EXIT
+trap 'lumo_set_dpi 96; lumo_stop_xvfb' EXIT
 lumo_prepare_prefix
+lumo_set_dpi "$dpi"
 
 done_file="$rundir/session.done"
 rm -f "$done_file" "$done_file.ready" "$rundir/session.txt"
@@ -41,6 +53,7 @@ for _ in $(seq 300); do
   sleep 0.2
 done
 shot="$rundir/screenshot.png"
+[ "$dpi" = 96 ] || shot="$rundir/screenshot-$dpi.png"
 /usr/bin/import -display "$DISPLAY" -window root -crop "${LUMO_DESKTOP_SIZE}+0+0" "$shot"
 touch "$done_file"
 status=0

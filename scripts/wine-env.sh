@@ -90,6 +90,13 @@ lumo_prepare_prefix() {
   touch "$WINEPREFIX/.lumo-ready"
 }
 
+# The display scale of the programs started from now on: Wine does not stretch windows, every
+# process takes the registry's LogPixels as its DPI.
+lumo_set_dpi() {
+  lumo_as_wine_user "$LUMO_WINE" reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' \
+    /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+}
+
 # Ends the Wine processes of the prefix and the Xvfb that lumo_start_xvfb started.
 lumo_stop_xvfb() {
   lumo_as_wine_user wineserver -k >/dev/null 2>&1 || true

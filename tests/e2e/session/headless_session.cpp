@@ -14,6 +14,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: headless_session <program> <done-file>\n");
     return 2;
   }
+  // Positions in the screen's own pixels, whatever the display scale (the system would otherwise
+  // scale what this process asks for).
+  SetProcessDPIAware();
   const std::string program = argv[1];
   const std::string doneFile = argv[2];
   App app;
@@ -37,9 +40,20 @@ int main(int argc, char** argv) {
               app.mainText(k标签3).c_str(), app.mainText(k编辑框2).c_str(), logPath.c_str(),
               readFileBytes(logPath).c_str());
   std::fflush(stdout);
-  // Side by side for the screenshot, as a user would drag them; then they stay up until it is taken.
-  SetWindowPos(app.mainWindow(), nullptr, 60, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  SetWindowPos(app.viewer(), nullptr, 640, 214, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // Side by side for the screenshot, as a user would drag them; where the desktop is too narrow for
+  // that (a larger display scale), the viewer goes to its lower right corner, over the least of the
+  // main window. Then they stay up until the screenshot is taken.
+  RECT main, viewer;
+  GetWindowRect(app.mainWindow(), &main);
+  GetWindowRect(app.viewer(), &viewer);
+  const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  POINT mainAt{60, 200}, viewerAt{640, 214};
+  if (viewerAt.x + (viewer.right - viewer.left) > screenWidth || mainAt.x + (main.right - main.left) > viewerAt.x) {
+    mainAt = {20, 20};
+    viewerAt = {screenWidth - (viewer.right - viewer.left) - 20, screenHeight - (viewer.bottom - viewer.top) - 20};
+  }
+  SetWindowPos(app.mainWindow(), nullptr, mainAt.x, mainAt.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(app.viewer(), nullptr, viewerAt.x, viewerAt.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   Sleep(300);
   writeFileBytes(doneFile + ".ready", "");
   waitUntil([&] { return fileExists(doneFile); }, 30000);
