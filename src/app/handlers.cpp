@@ -6,6 +6,7 @@
 #include "app/performance_clock.hpp"
 #include "lapfile/lap_log.hpp"
 #include "restart/restart.hpp"
+#include "services/message_box.hpp"
 #include "shell/window.hpp"
 
 namespace {
@@ -34,8 +35,7 @@ void saveLapText() {
   if (viewer == nullptr) return;
   const LapLogResult result = appendLapLog(lapLogBaseName, viewer->content(viewerControls::编辑框1.name));
   if (!result.saved) {
-    MessageBoxA(viewer->hwnd(), lapLogWarningText(result).c_str(), std::string(kLapLogWarningCaption).c_str(),
-                MB_ICONWARNING | MB_OK);
+    showMessageBox(viewer->hwnd(), lapLogWarningText(result), kLapLogWarningCaption, MB_ICONWARNING | MB_OK);
   }
 }
 
@@ -45,6 +45,6 @@ void resetStopwatch() {
   // An executable that is gone makes the button do nothing, as it always has.
   if (result.failure == RestartFailure::executableMissing) return;
   LoadedWindow* main = loadedWindow(启动窗口);
-  MessageBoxA(main != nullptr ? main->hwnd() : nullptr, resetFailureText(result).c_str(),
-              std::string(kResetFailureCaption).c_str(), MB_ICONWARNING | MB_OK);
+  showMessageBox(main != nullptr ? main->hwnd() : nullptr, resetFailureText(result), kResetFailureCaption,
+                 MB_ICONWARNING | MB_OK);
 }

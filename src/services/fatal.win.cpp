@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "services/fatal.hpp"
+#include "services/system_text.hpp"
 
 namespace {
 volatile LONG reported = 0;
@@ -11,8 +12,13 @@ void reportFatalError(std::string_view message, std::int32_t code) {
   InterlockedExchange(&reported, 1);
   // On the stack: this path also reports a failed allocation.
   char text[2048];
-  formatFatalErrorText(text, sizeof text, message, code);
-  MessageBoxA(nullptr, text, "错误", MB_ICONHAND | MB_OK);
+  const std::size_t length = formatFatalErrorText(text, sizeof text, message, code);
+  char16_t wideText[2048];
+  char16_t caption[8];
+  toSystemText(std::string_view(text, length), wideText, 2048);
+  toSystemText("错误", caption, 8);
+  MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(wideText), reinterpret_cast<const wchar_t*>(caption),
+              MB_ICONHAND | MB_OK);
   // ExitProcess, not exit(): the routines registered for the normal end are not run.
   ExitProcess(static_cast<UINT>(-1));
 }

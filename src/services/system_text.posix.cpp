@@ -54,6 +54,15 @@ SystemText toSystemText(std::string_view gbk) {
   return text;
 }
 
+std::size_t toSystemText(std::string_view gbk, char16_t* out, std::size_t capacity) {
+  if (capacity == 0) return 0;
+  const SystemText text = toSystemText(gbk);
+  const std::size_t n = text.size() < capacity ? text.size() : 0;
+  text.copy(out, n);
+  out[n] = u'\0';
+  return n;
+}
+
 std::string fromSystemText(std::u16string_view text, std::size_t* unwritable) {
   std::string units;
   for (char16_t c : text) {

@@ -41,6 +41,15 @@ std::u16string oneUnitPerCharacter(std::u16string_view text) {
 
 }  // namespace
 
+std::size_t toSystemText(std::string_view gbk, char16_t* out, std::size_t capacity) {
+  if (capacity == 0) return 0;
+  const int units = gbk.empty() ? 0
+                                : MultiByteToWideChar(kGbk, 0, gbk.data(), static_cast<int>(gbk.size()),
+                                                      reinterpret_cast<wchar_t*>(out), static_cast<int>(capacity - 1));
+  out[units] = u'\0';
+  return static_cast<std::size_t>(units);
+}
+
 SystemText toSystemText(std::string_view gbk) {
   if (gbk.empty()) return SystemText();
   const int bytes = static_cast<int>(gbk.size());

@@ -38,9 +38,9 @@ FontHandle guiFontForDpi(int dpi) {
   // The stock font is made for the system DPI (Wine sizes it so: -12 at 96, -18 at 144).
   const int stockDpi = systemDpi();
   if (dpi == stockDpi) return FontHandle();
-  LOGFONTA font{};
-  if (GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font) != sizeof font) return FontHandle();
+  LOGFONTW font{};
+  if (GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font) != sizeof font) return FontHandle();
   font.lfHeight = MulDiv(font.lfHeight, dpi, stockDpi);
   font.lfWidth = MulDiv(font.lfWidth, dpi, stockDpi);
-  return FontHandle(CreateFontIndirectA(&font));
+  return FontHandle(CreateFontIndirectW(&font));
 }

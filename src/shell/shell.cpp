@@ -9,6 +9,7 @@
 #include "services/fatal.hpp"
 #include "services/files.hpp"
 #include "services/handles.hpp"
+#include "services/system_text.hpp"
 #include "shell/window.hpp"
 #include "shell/window_class.hpp"
 
@@ -85,7 +86,7 @@ void dispatch(MSG& message) {
     }
   }
   TranslateMessage(&message);
-  DispatchMessageA(&message);
+  DispatchMessageW(&message);
 }
 
 }  // namespace
@@ -96,8 +97,8 @@ void initialiseShell(const HandlerEntry* handlers, std::size_t handlerCount) {
   s.oleInitialised = SUCCEEDED(OleInitialize(nullptr));
   recordExecutableLocation();
   const HINSTANCE instance = programInstance();
-  if (registerWindowClass(instance, kOwnerClass, DefWindowProcA)) {
-    s.hiddenOwnerWindow.reset(CreateWindowExA(WS_EX_TOOLWINDOW, kOwnerClass, "", 0, 0, 0, 0, 0, nullptr, nullptr,
+  if (registerWindowClass(instance, kOwnerClass, DefWindowProcW)) {
+    s.hiddenOwnerWindow.reset(CreateWindowExW(WS_EX_TOOLWINDOW, systemChars(toSystemText(kOwnerClass)), L"", 0, 0, 0, 0, 0, nullptr, nullptr,
                                               instance, nullptr));
   }
   // The late-bound system functions bind at their first call (see late_bound.hpp).
@@ -152,8 +153,8 @@ bool loadWindow(const WindowDescription& window, HWND owner) {
 
 void pumpPendingMessages() {
   MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE) && message.message != WM_QUIT) {
-    if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) break;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE) && message.message != WM_QUIT) {
+    if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) break;
     if (message.message == WM_QUIT) {  // arrived in between: leave it for the loop
       PostQuitMessage(static_cast<int>(message.wParam));
       break;
@@ -168,7 +169,7 @@ void runEventLoop() {
   if (!anyWindowOpen()) return;
   MSG message;
   for (;;) {
-    const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got == 0 || got == -1) break;
     dispatch(message);
   }

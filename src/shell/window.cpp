@@ -1,5 +1,6 @@
 #include "shell/window.hpp"
 
+#include "services/system_text.hpp"
 #include "shell/dpi.hpp"
 #include "shell/window_class.hpp"
 
@@ -7,18 +8,10 @@ namespace {
 
 constexpr char kIconName[] = "DEFAULT_ICON";
 
-std::string windowText(HWND hwnd) {
-  const int length = GetWindowTextLengthA(hwnd);
-  if (length <= 0) return std::string();
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextA(hwnd, &text[0], length + 1)));
-  return text;
-}
-
 // A label's own font at the DPI; nullptr for a label in the GUI font.
 HFONT createLabelFont(const FontSpec& spec, int dpi) {
   if (spec.face == nullptr) return nullptr;
-  LOGFONTA font{};
+  LOGFONTW font{};
   font.lfHeight = scaleForDpi(spec.height, dpi);
   font.lfWeight = spec.weight;
   font.lfCharSet = DEFAULT_CHARSET;
@@ -26,14 +19,14 @@ HFONT createLabelFont(const FontSpec& spec, int dpi) {
   font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   font.lfQuality = PROOF_QUALITY;
   font.lfPitchAndFamily = DEFAULT_PITCH;
-  lstrcpynA(font.lfFaceName, spec.face, LF_FACESIZE);
-  return CreateFontIndirectA(&font);
+  lstrcpynW(font.lfFaceName, systemChars(toSystemText(spec.face)), LF_FACESIZE);
+  return CreateFontIndirectW(&font);
 }
 
 bool isWantReturnBox(HWND hwnd) {
-  char className[16];
-  if (GetClassNameA(hwnd, className, sizeof className) == 0 || lstrcmpiA(className, "EDIT") != 0) return false;
-  const LONG_PTR style = GetWindowLongPtrA(hwnd, GWL_STYLE);
+  wchar_t className[16];
+  if (GetClassNameW(hwnd, className, 16) == 0 || lstrcmpiW(className, L"EDIT") != 0) return false;
+  const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
   return (style & ES_MULTILINE) && (style & ES_WANTRETURN) && !(style & ES_READONLY);
 }
 
@@ -42,8 +35,8 @@ int textHeightOf(HWND control) {
   const WindowDC dc(control);
   if (!dc) return 0;
   SIZE size{};
-  const ScopedSelect font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
-  GetTextExtentPoint32A(dc.get(), "吴", 2, &size);
+  const ScopedSelect font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  GetTextExtentPoint32W(dc.get(), L"\u5434", 1, &size);  // 吴
   return size.cy;
 }
 
@@ -65,7 +58,8 @@ bool LoadedWindow::create(HWND owner) {
   dpi_ = systemDpi();
   int width = scaleForDpi(description_.outerWidth, dpi_);
   int height = scaleForDpi(description_.outerHeight, dpi_);
-  hwnd_ = CreateWindowExA(0, description_.className, description_.caption, description_.style,
+  hwnd_ = CreateWindowExW(0, systemChars(toSystemText(description_.className)),
+                          systemChars(toSystemText(description_.caption)), description_.style,
                           centred(GetSystemMetrics(SM_CXSCREEN), width), centred(GetSystemMetrics(SM_CYSCREEN), height),
                           width, height, owner, nullptr, instance_, this);
   if (hwnd_ == nullptr) return false;
@@ -81,10 +75,10 @@ bool LoadedWindow::create(HWND owner) {
   const auto loadIcon = [this](int size) {
     return reinterpret_cast<LPARAM>(LoadImageA(instance_, kIconName, IMAGE_ICON, size, size, LR_SHARED));
   };
-  SendMessageA(hwnd_, WM_SETICON, ICON_BIG, loadIcon(32));
-  SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, loadIcon(16));
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, loadIcon(32));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, loadIcon(16));
   guiFont_ = guiFontForDpi(dpi_);
-  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont()), FALSE);
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont()), FALSE);
   if (description_.has(kTopmost)) {
     SetWindowPos(hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
@@ -115,7 +109,8 @@ bool LoadedWindow::createControl(Control& control) {
   }
   const DWORD style = WS_CHILD | row.style | (row.tabStop ? WS_TABSTOP : 0);
   const Place place = scaleForDpi(row.place, dpi_);
-  control.hwnd = CreateWindowExA(row.exStyle, kind.className, row.text, style, place.left, place.top, place.width,
+  control.hwnd = CreateWindowExW(row.exStyle, systemChars(toSystemText(kind.className)),
+                                 systemChars(toSystemText(row.text)), style, place.left, place.top, place.width,
                                  place.height, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(row.id.id)),
                                  instance_, createParams);
   if (control.hwnd == nullptr) return false;
@@ -137,7 +132,7 @@ void LoadedWindow::applyFont(Control& control, bool redraw) {
     control.look.font = control.font ? control.font.get() : guiFont_.get();
     if (redraw) InvalidateRect(control.hwnd, nullptr, FALSE);
   } else if (traitsOf(row.kind).takesGuiFont) {
-    SendMessageA(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont()), redraw);
+    SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont()), redraw);
   }
 }
 
@@ -176,12 +171,11 @@ const LoadedWindow::Control* LoadedWindow::find(std::string_view name) const {
 void LoadedWindow::appendEditText(std::string_view editBox, std::string_view text) {
   Control* c = find(editBox);
   if (c == nullptr) return;
-  // The length alone, without copying the text. It counts bytes while the box may count
-  // characters (Wine does); a position past the end is the end, so the caret lands there either way.
-  const int n = GetWindowTextLengthA(c->hwnd);
-  SendMessageA(c->hwnd, EM_SETSEL, static_cast<WPARAM>(n), n);
-  SendMessageA(c->hwnd, EM_SCROLLCARET, 0, 0);
-  SendMessageA(c->hwnd, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(std::string(text).c_str()));
+  // The length alone, without copying the text: the box's own UTF-16 units.
+  const int n = GetWindowTextLengthW(c->hwnd);
+  SendMessageW(c->hwnd, EM_SETSEL, static_cast<WPARAM>(n), n);
+  SendMessageW(c->hwnd, EM_SCROLLCARET, 0, 0);
+  SendMessageW(c->hwnd, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(systemChars(toSystemText(text))));
 }
 
 HWND LoadedWindow::control(std::string_view name) const {
@@ -197,21 +191,27 @@ std::string LoadedWindow::caption(std::string_view label) const {
 void LoadedWindow::setCaption(std::string_view label, std::string_view text) {
   Control* c = find(label);
   if (c == nullptr) return;
-  SetWindowTextA(c->hwnd, std::string(text).c_str());
+  setWindowText(c->hwnd, text);
   // No synchronous repaint: the label paints at the next paint message, once for many writes.
   InvalidateRect(c->hwnd, nullptr, FALSE);
 }
 
-std::string LoadedWindow::content(std::string_view editBox) const {
+std::string LoadedWindow::content(std::string_view editBox, std::size_t* unwritable) const {
+  if (unwritable != nullptr) *unwritable = 0;
   const Control* c = find(editBox);
-  return c != nullptr ? windowText(c->hwnd) : std::string();
+  if (c == nullptr) return std::string();
+  const int length = GetWindowTextLengthW(c->hwnd);
+  if (length <= 0) return std::string();
+  SystemText text(static_cast<std::size_t>(length) + 1, u'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(c->hwnd, systemChars(text), length + 1)));
+  return fromSystemText(text, unwritable);
 }
 
 void LoadedWindow::setContent(std::string_view editBox, std::string_view text) {
   Control* c = find(editBox);
   if (c == nullptr) return;
-  SetWindowTextA(c->hwnd, std::string(text).c_str());
-  SendMessageA(hwnd_, WM_COMMAND, MAKEWPARAM(c->row->id.id, EN_CHANGE), reinterpret_cast<LPARAM>(c->hwnd));
+  setWindowText(c->hwnd, text);
+  SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(c->row->id.id, EN_CHANGE), reinterpret_cast<LPARAM>(c->hwnd));
 }
 
 void LoadedWindow::setPeriod(std::string_view timer, std::int32_t milliseconds) {
@@ -222,7 +222,7 @@ void LoadedWindow::setPeriod(std::string_view timer, std::int32_t milliseconds) 
 bool LoadedWindow::preTranslateKey(UINT virtualKey, HWND target) {
   switch (virtualKey) {
     case VK_ESCAPE:
-      SendMessageA(hwnd_, WM_CLOSE, 0, 0);
+      SendMessageW(hwnd_, WM_CLOSE, 0, 0);
       return true;
     case VK_TAB: {
       HWND focus = GetFocus();
@@ -245,7 +245,7 @@ void LoadedWindow::timerTicked(void* context, const ControlId& timer) {
 
 LRESULT CALLBACK LoadedWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   LoadedWindow* self = attachedObject<LoadedWindow>(hwnd, message, lParam);
-  if (self == nullptr) return DefWindowProcA(hwnd, message, wParam, lParam);
+  if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
   if (message == WM_NCCREATE) self->hwnd_ = hwnd;
   return self->handleMessage(message, wParam, lParam);
 }
@@ -267,12 +267,12 @@ LRESULT LoadedWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
       onDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_NCDESTROY: {
-      const LRESULT result = DefWindowProcA(hwnd_, message, wParam, lParam);
+      const LRESULT result = DefWindowProcW(hwnd_, message, wParam, lParam);
       onNcDestroy();
       return result;
     }
   }
-  return DefWindowProcA(hwnd_, message, wParam, lParam);
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
 void LoadedWindow::onCommand(int id, UINT code, HWND control) {
@@ -314,7 +314,7 @@ void LoadedWindow::onDpiChanged(int dpi, const RECT& suggested) {
   // The new fonts are in place before the old ones go: no control is left holding a deleted font.
   FontHandle previous = std::move(guiFont_);
   guiFont_ = guiFontForDpi(dpi_);
-  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont()), FALSE);
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont()), FALSE);
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, kMoveQuietly);
   for (std::size_t i = 0; i < description_.controlCount; ++i) {

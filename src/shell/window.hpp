@@ -50,7 +50,8 @@ class LoadedWindow {
   // The properties handlers use. Controls that the table lacks read as empty and ignore writes.
   std::string caption(std::string_view label) const;
   void setCaption(std::string_view label, std::string_view text);
-  std::string content(std::string_view editBox) const;
+  // What the user typed that GBK cannot write comes back as "?", counted into *unwritable.
+  std::string content(std::string_view editBox, std::size_t* unwritable = nullptr) const;
   void setContent(std::string_view editBox, std::string_view text);
   void setPeriod(std::string_view timer, std::int32_t milliseconds);
   HWND control(std::string_view name) const;

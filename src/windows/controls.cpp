@@ -3,6 +3,7 @@
 #include <string>
 
 #include "services/handles.hpp"
+#include "services/system_text.hpp"
 #include "services/text.hpp"
 
 const char kLabelClass[] = "LumoLabel";
@@ -15,7 +16,7 @@ COLORREF resolve(std::uint32_t colour) {
 }
 
 // No limit but the system's on what the user types or the laps fill in.
-void afterCreatingEditBox(HWND box) { SendMessageA(box, EM_LIMITTEXT, 0, 0); }
+void afterCreatingEditBox(HWND box) { SendMessageW(box, EM_LIMITTEXT, 0, 0); }
 
 void paintLabel(HWND hwnd, const LabelLook& look) {
   const PaintSession paint(hwnd);
@@ -25,15 +26,13 @@ void paintLabel(HWND hwnd, const LabelLook& look) {
   // The fill paints over the previous text: a caption write invalidates without erasing.
   SetDCBrushColor(dc, resolve(look.style->background));
   FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-  const int length = GetWindowTextLengthA(hwnd);
-  if (length <= 0) return;
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  const int got = GetWindowTextA(hwnd, &text[0], length + 1);
+  const SystemText text = toSystemText(windowText(hwnd));
+  if (text.empty()) return;
   const ScopedSelect font(dc, look.font ? static_cast<HGDIOBJ>(look.font) : GetStockObject(DEFAULT_GUI_FONT));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, static_cast<COLORREF>(look.style->textColour));
   const UINT align = look.style->alignment == Alignment::right ? DT_RIGHT : DT_LEFT;
-  DrawTextA(dc, text.c_str(), got, &client, DT_SINGLELINE | DT_VCENTER | DT_NOCLIP | align);
+  DrawTextW(dc, systemChars(text), static_cast<int>(text.size()), &client, DT_SINGLELINE | DT_VCENTER | DT_NOCLIP | align);
 }
 
 void onTimer(const TimerState& state, UINT_PTR id) {
@@ -65,7 +64,7 @@ LRESULT CALLBACK labelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
       if (look == nullptr) break;
       return reinterpret_cast<LRESULT>(look->font ? look->font : GetStockObject(DEFAULT_GUI_FONT));
   }
-  return DefWindowProcA(hwnd, message, wParam, lParam);
+  return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 LRESULT CALLBACK timerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -78,7 +77,7 @@ LRESULT CALLBACK timerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
       KillTimer(hwnd, kTimerId);  // a running timer stops with its window
       break;
   }
-  return DefWindowProcA(hwnd, message, wParam, lParam);
+  return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 void setTimerPeriod(HWND timer, TimerState& state, std::int32_t v) {
@@ -88,5 +87,15 @@ void setTimerPeriod(HWND timer, TimerState& state, std::int32_t v) {
   state.period = v;
   if (v > 0) SetTimer(timer, kTimerId, static_cast<UINT>(v), nullptr);
   // The period is the timer's window text, so that it can be read from outside like any control.
-  SetWindowTextA(timer, toText(v).c_str());
+  setWindowText(timer, toText(v));
 }
+
+std::string windowText(HWND hwnd) {
+  const int length = GetWindowTextLengthW(hwnd);
+  if (length <= 0) return std::string();
+  SystemText text(static_cast<std::size_t>(length) + 1, u'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, systemChars(text), length + 1)));
+  return fromSystemText(text);
+}
+
+void setWindowText(HWND hwnd, std::string_view text) { SetWindowTextW(hwnd, systemChars(toSystemText(text))); }

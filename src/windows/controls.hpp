@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 #include "windows/description.hpp"
 
@@ -29,11 +30,11 @@ inline constexpr COLORREF kEditBackground = kWhite;
 template <typename T>
 T* attachedObject(HWND hwnd, UINT message, LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
-  auto* object = reinterpret_cast<T*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (message == WM_NCDESTROY) SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+  auto* object = reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (message == WM_NCDESTROY) SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
   return object;
 }
 
@@ -54,6 +55,10 @@ struct TimerState {
 LRESULT CALLBACK timerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 inline constexpr UINT_PTR kTimerId = 1000;
+
+// A window's text as the program holds its texts.
+std::string windowText(HWND hwnd);
+void setWindowText(HWND hwnd, std::string_view text);
 
 // Writes v to the timer's period: negative counts as 0, an unchanged period leaves a running timer
 // on its schedule, 0 stops it.
