@@ -30,6 +30,15 @@ TEST(ExecutableLocation, IsTheModulePathAndTheCurrentDirectory) {
   EXPECT_EQ(std::string(current), runDirectory());
 }
 
+// The walks over paths and texts take the lead bytes the system itself takes.
+TEST(LeadBytes, AreTheSystemsOwnForCodePage936) {
+  for (unsigned byte = 0; byte <= 0xFF; ++byte) {
+    EXPECT_EQ(isLeadByte(static_cast<unsigned char>(byte)),
+              IsDBCSLeadByteEx(936, static_cast<BYTE>(byte)) != FALSE)
+        << std::hex << byte;
+  }
+}
+
 TEST_F(FilesTest, FileExistsForFilesAndDirectories) {
   EXPECT_TRUE(fileExists(dir / "a.txt"));
   EXPECT_TRUE(fileExists(dir / "sub"));

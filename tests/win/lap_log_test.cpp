@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <ostream>
 #include <vector>
 
+#include "services/files.hpp"
 #include "services/handles.hpp"
 #include "services/system_error.hpp"
 #include "test_support.hpp"
@@ -49,13 +51,33 @@ TEST_F(LapLogTest, AppendsRightAfterALastByteThatEndsNoLine) {
   EXPECT_EQ(readFileBytes(logPath()), "old" + typed + "\r\n");
 }
 
-TEST(LapLog, LiesNextToTheExecutable) {
-  TempDir dir("lumo-laplog");
-  ASSERT_TRUE(CopyFileA(testProgramPath().c_str(), (dir / "lumo.exe").c_str(), FALSE));
-  ChildProcess child = startChild(dir / "lumo.exe", {"--child=save-lap", "1.0秒1毫秒"});
+struct RunDirectoryRow {
+  const char* name;
+  const char* why;
+};
+
+const RunDirectoryRow kRunDirectories[] = {
+    {"lumo", "a plain directory"},
+    {"綷", "BE 5C: a trail byte with the backslash's value"},
+    {"x\x80", "ending in 0x80, the euro sign: a character of one byte"},
+};
+
+void PrintTo(const RunDirectoryRow& row, std::ostream* out) { *out << row.why; }
+
+class LapLogPlace : public testing::TestWithParam<RunDirectoryRow> {};
+
+TEST_P(LapLogPlace, LiesNextToTheExecutable) {
+  TempDir parent("lumo-laplog");
+  const std::string dir = parent / GetParam().name;
+  makeDirectory(dir);
+  ASSERT_TRUE(CopyFileA(testProgramPath().c_str(), (dir + "\\lumo.exe").c_str(), FALSE));
+  ChildProcess child = startChild(dir + "\\lumo.exe", {"--child=save-lap", "1.0秒1毫秒"});
   EXPECT_EQ(waitForExit(child, 20000), 0u);
-  EXPECT_EQ(readFileBytes(dir / "Lumo秒计时器记次复制文本.txt"), "1.0秒1毫秒\r\n");
+  EXPECT_EQ(readFileBytes(dir + "\\" + std::string(lapLogFileName)), "1.0秒1毫秒\r\n");
+  EXPECT_FALSE(fileExists(parent / std::string(lapLogFileName))) << "the parent taken for the run directory";
 }
+
+INSTANTIATE_TEST_SUITE_P(RunDirectories, LapLogPlace, testing::ValuesIn(kRunDirectories));
 
 TEST_F(LapLogTest, FailuresAreReportedAndChangeNothing) {
   struct Row {
