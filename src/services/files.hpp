@@ -59,6 +59,9 @@ enum FileSharing : std::int32_t {
 // The position starts at the beginning of the file.
 FileNumber openFile(const std::string& path, std::int32_t mode = kReadWriteExisting,
                     std::int32_t sharing = kShareReadWrite);
+// The same, telling whether this call created the file: a creating mode that found it missing.
+FileNumber openFile(const std::string& path, std::int32_t mode, std::int32_t sharing,
+                    bool& created);
 bool seekToEnd(FileNumber file);
 // Writes the texts' bytes at the position, no terminator or line end added. When a write fails or
 // is short, the position goes back to where the call found it; bytes already written stay.

@@ -163,6 +163,13 @@ bool writeFile(const std::string& path, std::initializer_list<Bytes> byteSets) {
 }
 
 FileNumber openFile(const std::string& path, std::int32_t mode, std::int32_t sharing) {
+  bool created = false;
+  return openFile(path, mode, sharing, created);
+}
+
+FileNumber openFile(const std::string& path, std::int32_t mode, std::int32_t sharing,
+                    bool& created) {
+  created = false;
   if (path.empty() || mode < 1 || mode > 6 || sharing < 1 || sharing > 4) {
     SetLastError(path.empty() ? ERROR_INVALID_NAME : ERROR_INVALID_PARAMETER);
     return kNoFile;
@@ -171,6 +178,9 @@ FileNumber openFile(const std::string& path, std::int32_t mode, std::int32_t sha
   FileHandle handle(CreateFileA(path.c_str(), row.access, kSharing[sharing - 1], nullptr,
                                 row.disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!handle) return kNoFile;
+  // On success a creating disposition still sets the last error: ERROR_ALREADY_EXISTS when the
+  // file was there.
+  created = row.disposition != OPEN_EXISTING && GetLastError() != ERROR_ALREADY_EXISTS;
   const FileNumber number = nextFileNumber();
   openFiles.push_back({number, std::move(handle)});
   return number;

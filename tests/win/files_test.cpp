@@ -168,15 +168,19 @@ const ModeRow kModes[] = {
 TEST_F(FilesTest, OpenFileModes) {
   for (const ModeRow& row : kModes) {
     SCOPED_TRACE(row.mode);
-    const FileNumber missing = openFile(dir / "new.txt", row.mode, kShareReadWrite);
+    bool created = !row.opensMissing;
+    const FileNumber missing = openFile(dir / "new.txt", row.mode, kShareReadWrite, created);
     EXPECT_EQ(missing != kNoFile, row.opensMissing);
     EXPECT_EQ(fileExists(dir / "new.txt"), row.opensMissing);
+    EXPECT_EQ(created, row.opensMissing);
     closeFile(missing);
     DeleteFileA((dir / "new.txt").c_str());
 
     putFile(dir / "b.txt", "old");
-    const FileNumber existing = openFile(dir / "b.txt", row.mode, kShareReadWrite);
+    created = true;
+    const FileNumber existing = openFile(dir / "b.txt", row.mode, kShareReadWrite, created);
     ASSERT_NE(existing, kNoFile);
+    EXPECT_FALSE(created);
     EXPECT_EQ(readFileBytes(dir / "b.txt"), row.emptiesExisting ? "" : "old");
     EXPECT_EQ(writeText(existing, {"N"}), row.writes);
     closeFile(existing);

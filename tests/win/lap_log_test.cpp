@@ -115,6 +115,81 @@ TEST_F(LapLogTest, FailuresAreReportedAndChangeNothing) {
   }
 }
 
+// On a real full disk: a small file system that scripts/test.sh mounts and names in
+// LUMO_FULL_DISK, filled to its last byte before the save.
+class LapLogOnAFullDisk : public testing::Test {
+ protected:
+  void SetUp() override {
+    char disk[MAX_PATH] = "";
+    const DWORD length = GetEnvironmentVariableA("LUMO_FULL_DISK", disk, sizeof disk);
+    if (length == 0 || length >= sizeof disk) {
+      GTEST_SKIP() << "LUMO_FULL_DISK names no small file system to fill; scripts/test.sh "
+                      "mounts one and sets it";
+    }
+    top = std::string(disk) + "\\lumo-laplog-" + std::to_string(GetCurrentProcessId());
+    dir = top + "\\log";
+    ASSERT_TRUE(CreateDirectoryA(top.c_str(), nullptr)) << top << ": error " << GetLastError();
+    ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
+  }
+  void TearDown() override {
+    if (!top.empty()) removeTree(top);
+  }
+
+  // Writes a filler file beside the log's directory until not one more byte goes in.
+  void fillTheDisk() {
+    const FileHandle filler(CreateFileA((top + "\\filler").c_str(), GENERIC_WRITE, 0, nullptr,
+                                        CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(filler.valid());
+    const std::string page(4096, 'f');
+    constexpr int kWriteLimit = 1 << 16;  // a disk that takes more is not the small one
+    for (const DWORD size : {DWORD{4096}, DWORD{1}}) {
+      DWORD written = size;
+      for (int i = 0; i < kWriteLimit && written == size; ++i) {
+        if (!WriteFile(filler.get(), page.data(), size, &written, nullptr)) written = 0;
+      }
+      ASSERT_LT(written, size) << "the disk did not fill";
+    }
+    ULARGE_INTEGER available{};
+    ASSERT_TRUE(GetDiskFreeSpaceExA(top.c_str(), &available, nullptr, nullptr));
+    ASSERT_EQ(available.QuadPart, 0u);
+  }
+
+  LapLogResult save() { return appendLapLogIn(dir, lapLogBaseName, laps); }
+  std::string logPath() const { return dir + "\\" + std::string(lapLogFileName); }
+
+  // A full disk fails a write, or cuts it short, which the services report as a full disk too.
+  static bool isFullDisk(std::uint32_t error) {
+    return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL;
+  }
+
+  // More than a block of the file system, so that a log's last, partly used block cannot take it.
+  const std::string laps = [] {
+    std::string text;
+    for (int i = 0; i < 500; ++i) text += kTwoLaps;
+    return text;
+  }();
+  std::string top;
+  std::string dir;
+};
+
+TEST_F(LapLogOnAFullDisk, AFailedFirstSaveLeavesNoLog) {
+  ASSERT_NO_FATAL_FAILURE(fillTheDisk());
+  const LapLogResult result = save();
+  EXPECT_FALSE(result.saved);
+  EXPECT_PRED1(isFullDisk, result.systemError);
+  EXPECT_EQ(snapshotOf(dir), DirectorySnapshot());
+}
+
+TEST_F(LapLogOnAFullDisk, AFailedSaveLeavesAnExistingLogByteForByte) {
+  const std::string old = "1.0秒1毫秒\r\n\r\n";
+  putFile(logPath(), old);
+  ASSERT_NO_FATAL_FAILURE(fillTheDisk());
+  const LapLogResult result = save();
+  EXPECT_FALSE(result.saved);
+  EXPECT_PRED1(isFullDisk, result.systemError);
+  EXPECT_EQ(snapshotOf(dir), (DirectorySnapshot{{std::string(lapLogFileName), "file " + old}}));
+}
+
 // Several instances save into one log at once: every block arrives once and whole.
 TEST_F(LapLogTest, ConcurrentSavesFromManyProcessesAllArriveWhole) {
   constexpr int kWorkers = 8;
