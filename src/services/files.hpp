@@ -69,8 +69,13 @@ bool writeText(FileNumber file, std::initializer_list<std::string_view> texts);
 // Does nothing for a number that is not open (0 included).
 void closeFile(FileNumber file);
 
+// The system's WriteFile, or a function of its very type in its place.
+using WriteFileFunction = decltype(&WriteFile);
+
 // Appends the block at the end of the file as one unit, even while other processes append to the
 // same file this way: it holds an exclusive lock for the seek and the single write, waiting for
 // it as long as another holder has it. A failed or short write is cut off again, so the file ends
 // as it did before the call. Open the file with read-write sharing so that all can reach it.
-bool appendLocked(FileNumber file, const Bytes& block);
+// The write goes through `write`: no disk stops a write in its middle on demand, and this is how
+// a test brings that about and sees the cut-back.
+bool appendLocked(FileNumber file, const Bytes& block, WriteFileFunction write = WriteFile);

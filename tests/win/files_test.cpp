@@ -270,4 +270,46 @@ TEST_F(FilesTest, AppendLockedGoesAfterTheLastByteWhateverThePosition) {
   closeFile(second);
 }
 
+// In WriteFile's place: the first half of the bytes reaches the disk, then the write stops, with
+// success and a short count (as a disk that fills on the way reports it) or with an error.
+BOOL WINAPI writeHalfShort(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
+                           LPOVERLAPPED overlapped) {
+  return WriteFile(file, data, size / 2, written, overlapped);
+}
+
+BOOL WINAPI writeHalfThenFail(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
+                              LPOVERLAPPED overlapped) {
+  (void)WriteFile(file, data, size / 2, written, overlapped);
+  SetLastError(ERROR_DISK_FULL);
+  return FALSE;
+}
+
+struct BrokenWriteRow {
+  const char* what;
+  WriteFileFunction write;
+  DWORD error;  // what appendLocked leaves in GetLastError
+};
+
+const BrokenWriteRow kBrokenWrites[] = {
+    {"a short write", writeHalfShort, ERROR_HANDLE_DISK_FULL},
+    {"a write that fails half-way", writeHalfThenFail, ERROR_DISK_FULL},
+};
+
+TEST_F(FilesTest, AppendLockedCutsOffAWriteThatStopsInTheMiddle) {
+  for (const BrokenWriteRow& row : kBrokenWrites) {
+    SCOPED_TRACE(row.what);
+    putFile(dir / "a.txt", "xy");
+    const FileNumber file = openFile(dir / "a.txt");
+    ASSERT_NE(file, kNoFile);
+    SetLastError(0xdeadbeef);
+    EXPECT_FALSE(appendLocked(file, toBytes("1.0秒5毫秒\r\n"), row.write));
+    EXPECT_EQ(GetLastError(), row.error);
+    EXPECT_EQ(readFileBytes(dir / "a.txt"), "xy");
+    // The lock is free again, and the next block goes right after the old end.
+    EXPECT_TRUE(appendLocked(file, toBytes("z")));
+    closeFile(file);
+    EXPECT_EQ(readFileBytes(dir / "a.txt"), "xyz");
+  }
+}
+
 }  // namespace
