@@ -16,7 +16,7 @@ std::string shortPathOf(const std::string& path) {
   });
 }
 
-RestartResult restartSelf(std::optional<std::int32_t> delaySeconds) {
+RestartResult restartSelf(std::optional<std::int32_t> delaySeconds, ProgramStart start) {
   const std::string executablePath = concatTexts({runDirectory(), "\\", executableName()});
   if (!fileExists(executablePath)) {
     return {RestartFailure::executableMissing, ERROR_FILE_NOT_FOUND, executablePath};
@@ -27,7 +27,7 @@ RestartResult restartSelf(std::optional<std::int32_t> delaySeconds) {
     return {RestartFailure::scriptNotWritten, GetLastError(), scriptPath};
   }
   // Quoted: unquoted, a path with blanks would first be tried as "C:\Program.exe" and the like.
-  if (!runProgram(concatTexts({"\"", scriptPath, "\""}), false, kWindowHidden)) {
+  if (!start(concatTexts({"\"", scriptPath, "\""}), false, kWindowHidden)) {
     const DWORD error = GetLastError();
     (void)DeleteFileA(scriptPath.c_str());  // a script that never ran has nothing to delete it
     return {RestartFailure::scriptNotStarted, error, scriptPath};

@@ -9,6 +9,7 @@
 #include "lapfile/lap_log.hpp"
 #include "restart/restart_script.hpp"
 #include "services/files.hpp"
+#include "system_wording.hpp"
 #include "test_support.hpp"
 
 namespace {
@@ -72,6 +73,24 @@ TEST(Restart, LeavesTheProgramRunningWhenTheScriptCannotBeWritten) {
   EXPECT_NE(text.find("复位失败"), std::string::npos) << text;
   EXPECT_NE(text.find("无法写入重启脚本：" + (dir / "Restart.bat")), std::string::npos) << text;
   EXPECT_EQ(snapshotOf(dir.path()), before);
+}
+
+TEST(Restart, RemovesAScriptThatDidNotStartAndLeavesTheProgramRunning) {
+  TempDir dir("lumo-restart-unstarted");
+  TempDir notes("lumo-notes");
+  const std::string probe = dir / kRestartProbeName;
+  ASSERT_TRUE(CopyFileA(testProgramPath().c_str(), probe.c_str(), FALSE));
+
+  ChildProcess child = startChild(probe, {"--child=restart", "1", notes / "note.txt", "unstarted"});
+  EXPECT_EQ(waitForExit(child, 20000), 10u + static_cast<unsigned>(RestartFailure::scriptNotStarted));
+  const std::string script = dir / std::string(restartScriptName);
+  const std::string reason = systemWording(ERROR_ACCESS_DENIED);  // what the child's start gave
+  ASSERT_FALSE(reason.empty());
+  EXPECT_EQ(readFileBytes(notes / "note.txt"),
+            "复位失败，秒表未重新启动，计时和记次都保留。\r\n\r\n无法启动重启脚本：" + script +
+                "\r\n原因：" + reason);
+  EXPECT_FALSE(fileExists(script));
+  EXPECT_EQ(snapshotOf(dir.path()).size(), 1u) << "more than the probe is left";
 }
 
 TEST(Restart, DoesNothingWhenTheExecutableIsGone) {
