@@ -11,6 +11,7 @@
 #include "services/files.hpp"
 #include "services/handles.hpp"
 #include "services/system_error.hpp"
+#include "system_wording.hpp"
 #include "test_support.hpp"
 
 namespace {
@@ -22,7 +23,7 @@ class LapLogTest : public testing::Test {
   LapLogResult save(const std::string& text) {
     return appendLapLogIn(dir.path(), lapLogBaseName, text);
   }
-  std::string logPath() const { return dir / (std::string(lapLogBaseName) + ".txt"); }
+  std::string logPath() const { return dir / std::string(lapLogFileName); }
 
   TempDir dir{"lumo-laplog"};
 };
@@ -74,7 +75,8 @@ TEST_P(LapLogPlace, LiesNextToTheExecutable) {
   ChildProcess child = startChild(dir + "\\lumo.exe", {"--child=save-lap", "1.0秒1毫秒"});
   EXPECT_EQ(waitForExit(child, 20000), 0u);
   EXPECT_EQ(readFileBytes(dir + "\\" + std::string(lapLogFileName)), "1.0秒1毫秒\r\n");
-  EXPECT_FALSE(fileExists(parent / std::string(lapLogFileName))) << "the parent taken for the run directory";
+  EXPECT_FALSE(fileExists(parent / std::string(lapLogFileName)))
+      << "the parent was taken for the run directory";
 }
 
 INSTANTIATE_TEST_SUITE_P(RunDirectories, LapLogPlace, testing::ValuesIn(kRunDirectories));
@@ -83,19 +85,23 @@ TEST_F(LapLogTest, FailuresAreReportedAndChangeNothing) {
   struct Row {
     const char* what;
     void (*arrange)(const std::string& directory, const std::string& log);
+    DWORD error;  // the system's reason
   };
   const Row rows[] = {
       {"a directory with the log's name",
-       [](const std::string&, const std::string& log) { makeDirectory(log); }},
+       [](const std::string&, const std::string& log) { makeDirectory(log); },
+       ERROR_ACCESS_DENIED},
       {"a read-only log file",
        [](const std::string&, const std::string& log) {
          putFile(log, "kept");
          setReadOnly(log);
-       }},
+       },
+       ERROR_ACCESS_DENIED},
       {"a read-only directory without the log",
        [](const std::string& directory, const std::string&) {
          ASSERT_TRUE(denyWritesTo(directory));
-       }},
+       },
+       ERROR_ACCESS_DENIED},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -106,13 +112,22 @@ TEST_F(LapLogTest, FailuresAreReportedAndChangeNothing) {
     const LapLogResult result = save(kTwoLaps);
     EXPECT_FALSE(result.saved);
     EXPECT_EQ(result.path, logPath());
-    EXPECT_NE(result.systemError, 0u);
+    EXPECT_EQ(result.systemError, row.error);
     EXPECT_EQ(snapshotOf(dir.path()), before);
-    const std::string text = lapLogWarningText(result);
-    EXPECT_EQ(text, lapLogWarningText(logPath(), systemErrorText(result.systemError)));
-    EXPECT_NE(text.find("没有保存"), std::string::npos);
-    EXPECT_FALSE(systemErrorText(result.systemError).empty());
+    const std::string reason = systemWording(row.error);
+    ASSERT_FALSE(reason.empty());
+    EXPECT_EQ(lapLogWarningText(result),
+              "记次文本没有保存。\r\n\r\n文件：" + logPath() + "\r\n原因：" + reason);
   }
+}
+
+// The reason's wording as the system gives it, and the code itself where the system has none.
+TEST(SystemErrorText, IsTheSystemsWordingOrNamesTheCode) {
+  EXPECT_EQ(systemErrorText(ERROR_DISK_FULL), systemWording(ERROR_DISK_FULL));
+  EXPECT_NE(systemErrorText(ERROR_DISK_FULL), systemErrorText(ERROR_ACCESS_DENIED));
+  constexpr DWORD kNoSuchError = 0x2000ABCD;  // the customer bit: never one of the system's
+  ASSERT_EQ(systemWording(kNoSuchError), "");
+  EXPECT_EQ(systemErrorText(kNoSuchError), "系统错误 536914893");
 }
 
 // On a real full disk: a small file system that scripts/test.sh mounts and names in
