@@ -42,6 +42,8 @@ struct ReplaceOptions {
   std::optional<std::int32_t> count;          // absent: no limit
   bool caseSensitive = true;
 };
+// The first occurrence only, case sensitive: the options of a template's placeholders.
+inline constexpr ReplaceOptions kFirstOnly{std::nullopt, 1, true};
 // Replaces occurrences that begin at character boundaries; an inserted replacement is not scanned
 // again. An absent replacement deletes the matches.
 std::string replaceSubtext(std::string_view text, std::string_view subtext,
