@@ -39,6 +39,9 @@ std::string shortPathOf(const std::string& path);
 // True when the process was terminated (for the own process the call does not return). With
 // useGiven false the own process is meant, whatever the identifier.
 bool terminateProcessById(std::uint32_t processId, bool useGiven);
+// Terminates this process with exit code 0, as terminateProcessById does for it; should the
+// system refuse, the process exits with code 0 all the same.
+[[noreturn]] void terminateOwnProcess();
 
 // For the box that tells the user a reset did not happen.
 inline constexpr std::string_view kResetFailureCaption = "复位失败";

@@ -33,9 +33,7 @@ RestartResult restartSelf(std::optional<std::int32_t> delaySeconds, ProgramStart
     return {RestartFailure::scriptNotStarted, error, scriptPath};
   }
   // Nothing is saved or closed first: the new instance begins from zero anyway.
-  terminateProcessById(0, false);
-  // Not reached unless the system refused; the script is running, so this instance must go.
-  ExitProcess(0);
+  terminateOwnProcess();
 }
 
 bool terminateProcessById(std::uint32_t processId, bool useGiven) {
@@ -44,6 +42,12 @@ bool terminateProcessById(std::uint32_t processId, bool useGiven) {
   const bool terminated = lateBound::terminateProcess(process, 0) == TRUE;
   (void)lateBound::closeHandle(process);
   return terminated;
+}
+
+void terminateOwnProcess() {
+  (void)terminateProcessById(lateBound::getCurrentProcessId(), true);
+  // Reached only when the system refused; the caller still means this instance to end.
+  ExitProcess(0);
 }
 
 std::string resetFailureText(const RestartResult& result) {
