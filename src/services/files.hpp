@@ -15,7 +15,7 @@
 
 // Takes the executable's path from the system once at start-up, splits it into run directory and
 // executable name, and makes the run directory the current directory: processes started later
-// inherit it, so a bare name such as "Restart.bat" means a file next to the executable.
+// inherit it, so a bare name (the restart script's, say) means a file next to the executable.
 void recordExecutableLocation();
 std::string runDirectory();
 std::string executableName();

@@ -38,9 +38,9 @@ TEST_P(Restart, EndsThisInstanceAndBringsUpANewOne) {
   const std::string probe = dir + "\\" + kRestartProbeName;
   ASSERT_TRUE(CopyFileA(testProgramPath().c_str(), probe.c_str(), FALSE));
   ASSERT_TRUE(CopyFileA(testProgramPath().c_str(), (parent / "探针.exe").c_str(), FALSE));
-  const std::string log = dir + "\\" + std::string(lapLogBaseName) + ".txt";
+  const std::string log = dir + "\\" + std::string(lapLogFileName);
   putFile(log, "1.0秒1毫秒\r\n\r\n");
-  const std::string script = dir + "\\Restart.bat";
+  const std::string script = dir + "\\" + std::string(restartScriptName);
   putFile(script, "left from an earlier run, longer than the new script " + std::string(400, 'x'));
   const std::string cameBack = dir + "\\" + kCameBackName;
 
@@ -71,7 +71,8 @@ TEST(Restart, LeavesTheProgramRunningWhenTheScriptCannotBeWritten) {
   EXPECT_EQ(waitForExit(child, 20000), 10u + static_cast<unsigned>(RestartFailure::scriptNotWritten));
   const std::string text = readFileBytes(notes / "note.txt");
   EXPECT_NE(text.find("复位失败"), std::string::npos) << text;
-  EXPECT_NE(text.find("无法写入重启脚本：" + (dir / "Restart.bat")), std::string::npos) << text;
+  EXPECT_NE(text.find("无法写入重启脚本：" + (dir / std::string(restartScriptName))), std::string::npos)
+      << text;
   EXPECT_EQ(snapshotOf(dir.path()), before);
 }
 
@@ -99,7 +100,7 @@ TEST(Restart, DoesNothingWhenTheExecutableIsGone) {
   ASSERT_TRUE(CopyFileA(testProgramPath().c_str(), probe.c_str(), FALSE));
   ChildProcess child = startChild(probe, {"--child=restart", "none", dir / "note.txt", "moved"});
   EXPECT_EQ(waitForExit(child, 20000), 10u + static_cast<unsigned>(RestartFailure::executableMissing));
-  EXPECT_FALSE(fileExists(dir / "Restart.bat"));
+  EXPECT_FALSE(fileExists(dir / std::string(restartScriptName)));
   EXPECT_FALSE(pollUntil(3000, [&] { return fileExists(dir / kCameBackName); }));
 }
 
