@@ -27,7 +27,7 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
 fi
 
 lumo_start_xvfb
-trap lumo_stop_xvfb EXIT
+trap lumo_stop_wine_and_xvfb EXIT
 lumo_prepare_prefix
 
 done_file="$rundir/session.done"

@@ -24,7 +24,7 @@ fi
 # A file system of 256 KiB that the lap log's tests fill to the last block: a real full disk.
 full_disk="$LUMO_BUILD/fulldisk"
 finish() {
-  lumo_stop_xvfb
+  lumo_stop_wine_and_xvfb
   if mountpoint -q "$full_disk"; then umount "$full_disk" || true; fi
 }
 lumo_start_xvfb
