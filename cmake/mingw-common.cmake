@@ -1,5 +1,7 @@
-# Cross-build for Windows with mingw-w64 (the -posix compilers, for std::mutex and GoogleTest);
-# test programs run under Wine. Set LUMO_MINGW_TRIPLE before including this file.
+# Cross-build for Windows with mingw-w64; test programs run under Wine. The -posix compilers,
+# because GoogleTest's headers need std::mutex and std::condition_variable, which the win32
+# thread model lacks; the program itself starts no thread. Set LUMO_MINGW_TRIPLE before including
+# this file.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_C_COMPILER ${LUMO_MINGW_TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${LUMO_MINGW_TRIPLE}-g++-posix)

@@ -30,7 +30,7 @@ if [ "$LUMO_ARCH" != win32 ]; then
 fi
 
 lumo_start_xvfb
-trap lumo_stop_xvfb EXIT
+trap lumo_stop_wine_and_xvfb EXIT
 lumo_prepare_prefix
 lumo_open_path "$build"
 

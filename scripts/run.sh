@@ -38,7 +38,7 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
 fi
 
 lumo_start_xvfb
-trap 'lumo_set_dpi 96; lumo_stop_xvfb' EXIT
+trap 'lumo_set_dpi 96; lumo_stop_wine_and_xvfb' EXIT
 lumo_prepare_prefix
 lumo_set_dpi "$dpi"
 

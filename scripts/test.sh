@@ -21,7 +21,20 @@ if [ "$LUMO_ARCH" = win64 ]; then
   cmake --build --preset win64 -j"$jobs"
 fi
 
+# A file system of 256 KiB that the lap log's tests fill to the last block: a real full disk.
+full_disk="$LUMO_BUILD/fulldisk"
+finish() {
+  lumo_stop_wine_and_xvfb
+  if mountpoint -q "$full_disk"; then umount "$full_disk" || true; fi
+}
 lumo_start_xvfb
-trap lumo_stop_xvfb EXIT
+trap finish EXIT
+mkdir -p "$full_disk"
+if mountpoint -q "$full_disk"; then umount "$full_disk"; fi  # left by a run that was killed
+if mount -t tmpfs -o size=256k,mode=0777 lumo-fulldisk "$full_disk"; then
+  export LUMO_FULL_DISK="Z:${full_disk//\//\\}"  # Wine's drive Z: is the Unix root
+else
+  echo "test: no small file system could be mounted at $full_disk; the full-disk tests skip"
+fi
 lumo_prepare_prefix
 ctest --preset "$LUMO_ARCH"

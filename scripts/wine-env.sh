@@ -47,7 +47,7 @@ lumo_open_path() {
   done
 }
 
-# Starts Xvfb on a free display unless one is given; sets DISPLAY and LUMO_XVFB_PID.
+# Starts Xvfb on a display that no other X server holds; sets DISPLAY and LUMO_XVFB_PID.
 lumo_start_xvfb() {
   local n=91
   while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
@@ -98,7 +98,7 @@ lumo_set_dpi() {
 }
 
 # Ends the Wine processes of the prefix and the Xvfb that lumo_start_xvfb started.
-lumo_stop_xvfb() {
+lumo_stop_wine_and_xvfb() {
   lumo_as_wine_user wineserver -k >/dev/null 2>&1 || true
   [ -n "${LUMO_XVFB_PID:-}" ] && kill "$LUMO_XVFB_PID" 2>/dev/null || true
 }

@@ -19,8 +19,8 @@ struct LapLogResult {
 
 // Appends the text and CR LF to runDirectory\<baseName>.txt, creating the file when it is
 // missing. The block goes in with one write under a lock that every instance of the program
-// honours, so saves from several instances at once all arrive whole. On failure the file is left
-// as it was.
+// honours, so saves from several instances at once all arrive whole. On failure the disk is left
+// as it was: a log that was there keeps its bytes, and one that the save created is removed.
 LapLogResult appendLapLog(std::string_view baseName, std::string_view text);
 // The same in a given directory.
 LapLogResult appendLapLogIn(std::string_view directory, std::string_view baseName,

@@ -16,7 +16,8 @@ LapLogResult appendLapLogIn(std::string_view directory, std::string_view baseNam
   // Created when missing in the same call that opens it: a separate test for the file and a
   // creation that empties could wipe a log another instance has just made and appended to. A
   // directory of that name is refused by the system, so it is never taken for the log.
-  const FileNumber log = openFile(result.path, kReadWriteCreating, kShareReadWrite);
+  bool created = false;
+  const FileNumber log = openFile(result.path, kReadWriteCreating, kShareReadWrite, created);
   if (log == kNoFile) {
     result.systemError = GetLastError();
     return result;
@@ -24,6 +25,10 @@ LapLogResult appendLapLogIn(std::string_view directory, std::string_view baseNam
   result.saved = appendLocked(log, toBytes(concatTexts({text, "\r\n"})));
   if (!result.saved) result.systemError = GetLastError();
   closeFile(log);
+  // appendLocked has cut a log that was there back to its old end; one that this save created
+  // (on a full disk, say) would stay behind empty, so it goes again. Best effort: the save has
+  // failed already, and its reason is the one to tell.
+  if (!result.saved && created) (void)DeleteFileA(result.path.c_str());
   return result;
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "services/process.hpp"
+
 enum class RestartFailure {
   executableMissing,  // moved or deleted while running: the reset does nothing, and says nothing
   scriptNotWritten,
@@ -19,10 +21,17 @@ struct RestartResult {
   std::string path;           // the executable's path, or the script's
 };
 
-// Writes Restart.bat next to the executable, starts it hidden and ends this process with exit
-// code 0; the script starts the executable again after the delay (absent or below 1: 2 seconds).
-// Returns only when that could not be set going, and then nothing has been ended or closed.
-RestartResult restartSelf(std::optional<std::int32_t> delaySeconds);
+// runProgram, or a function of its very type in its place.
+using ProgramStart = decltype(&runProgram);
+
+// Writes the restart script next to the executable, starts it hidden and ends this process with
+// exit code 0; the script starts the executable again after the delay (absent or below 1: 2
+// seconds). Returns only when that could not be set going, and then nothing has been ended or
+// closed, and a script that did not start is gone again. The script is started through `start`:
+// no system refuses to start one on demand, and this is how a test brings that about and sees
+// the script removed.
+RestartResult restartSelf(std::optional<std::int32_t> delaySeconds,
+                          ProgramStart start = runProgram);
 
 // The short (8.3) form of the path from the system, or a copy of the path.
 std::string shortPathOf(const std::string& path);
@@ -30,6 +39,9 @@ std::string shortPathOf(const std::string& path);
 // True when the process was terminated (for the own process the call does not return). With
 // useGiven false the own process is meant, whatever the identifier.
 bool terminateProcessById(std::uint32_t processId, bool useGiven);
+// Terminates this process with exit code 0, as terminateProcessById does for it; should the
+// system refuse, the process exits with code 0 all the same.
+[[noreturn]] void terminateOwnProcess();
 
 // For the box that tells the user a reset did not happen.
 inline constexpr std::string_view kResetFailureCaption = "复位失败";

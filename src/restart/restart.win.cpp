@@ -16,7 +16,7 @@ std::string shortPathOf(const std::string& path) {
   });
 }
 
-RestartResult restartSelf(std::optional<std::int32_t> delaySeconds) {
+RestartResult restartSelf(std::optional<std::int32_t> delaySeconds, ProgramStart start) {
   const std::string executablePath = concatTexts({runDirectory(), "\\", executableName()});
   if (!fileExists(executablePath)) {
     return {RestartFailure::executableMissing, ERROR_FILE_NOT_FOUND, executablePath};
@@ -27,15 +27,13 @@ RestartResult restartSelf(std::optional<std::int32_t> delaySeconds) {
     return {RestartFailure::scriptNotWritten, GetLastError(), scriptPath};
   }
   // Quoted: unquoted, a path with blanks would first be tried as "C:\Program.exe" and the like.
-  if (!runProgram(concatTexts({"\"", scriptPath, "\""}), false, kWindowHidden)) {
+  if (!start(concatTexts({"\"", scriptPath, "\""}), false, kWindowHidden)) {
     const DWORD error = GetLastError();
     (void)DeleteFileA(scriptPath.c_str());  // a script that never ran has nothing to delete it
     return {RestartFailure::scriptNotStarted, error, scriptPath};
   }
   // Nothing is saved or closed first: the new instance begins from zero anyway.
-  terminateProcessById(0, false);
-  // Not reached unless the system refused; the script is running, so this instance must go.
-  ExitProcess(0);
+  terminateOwnProcess();
 }
 
 bool terminateProcessById(std::uint32_t processId, bool useGiven) {
@@ -44,6 +42,12 @@ bool terminateProcessById(std::uint32_t processId, bool useGiven) {
   const bool terminated = lateBound::terminateProcess(process, 0) == TRUE;
   (void)lateBound::closeHandle(process);
   return terminated;
+}
+
+void terminateOwnProcess() {
+  (void)terminateProcessById(lateBound::getCurrentProcessId(), true);
+  // Reached only when the system refused; the caller still means this instance to end.
+  ExitProcess(0);
 }
 
 std::string resetFailureText(const RestartResult& result) {

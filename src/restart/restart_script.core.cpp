@@ -6,7 +6,6 @@
 
 namespace {
 
-const ReplaceOptions kFirstOnly{std::nullopt, 1, true};
 const ReplaceOptions kEvery{std::nullopt, std::nullopt, true};
 
 // 255 blanks and the terminating zero byte: room for any path of the system's usual limit.

@@ -1,10 +1,12 @@
 #include "services/exe_path.hpp"
 
+#include "services/text.hpp"
+
 ExecutableLocation splitModulePath(std::string_view modulePath) {
   std::size_t separator = std::string_view::npos;
   for (std::size_t i = 0; i < modulePath.size();) {
     const auto byte = static_cast<unsigned char>(modulePath[i]);
-    if (byte >= 0x80) {
+    if (isLeadByte(byte)) {
       i += 2;  // a lead byte takes its trail byte with it, whatever that byte's value
       continue;
     }

@@ -15,7 +15,7 @@
 
 // Takes the executable's path from the system once at start-up, splits it into run directory and
 // executable name, and makes the run directory the current directory: processes started later
-// inherit it, so a bare name such as "Restart.bat" means a file next to the executable.
+// inherit it, so a bare name (the restart script's, say) means a file next to the executable.
 void recordExecutableLocation();
 std::string runDirectory();
 std::string executableName();
@@ -59,6 +59,9 @@ enum FileSharing : std::int32_t {
 // The position starts at the beginning of the file.
 FileNumber openFile(const std::string& path, std::int32_t mode = kReadWriteExisting,
                     std::int32_t sharing = kShareReadWrite);
+// The same, telling whether this call created the file: a creating mode that found it missing.
+FileNumber openFile(const std::string& path, std::int32_t mode, std::int32_t sharing,
+                    bool& created);
 bool seekToEnd(FileNumber file);
 // Writes the texts' bytes at the position, no terminator or line end added. When a write fails or
 // is short, the position goes back to where the call found it; bytes already written stay.
@@ -66,8 +69,13 @@ bool writeText(FileNumber file, std::initializer_list<std::string_view> texts);
 // Does nothing for a number that is not open (0 included).
 void closeFile(FileNumber file);
 
+// The system's WriteFile, or a function of its very type in its place.
+using WriteFileFunction = decltype(&WriteFile);
+
 // Appends the block at the end of the file as one unit, even while other processes append to the
 // same file this way: it holds an exclusive lock for the seek and the single write, waiting for
 // it as long as another holder has it. A failed or short write is cut off again, so the file ends
 // as it did before the call. Open the file with read-write sharing so that all can reach it.
-bool appendLocked(FileNumber file, const Bytes& block);
+// The write goes through `write`: no disk stops a write in its middle on demand, and this is how
+// a test brings that about and sees the cut-back.
+bool appendLocked(FileNumber file, const Bytes& block, WriteFileFunction write = WriteFile);

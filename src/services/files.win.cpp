@@ -59,13 +59,14 @@ constexpr DWORD kSharing[] = {
 constexpr DWORD kAppendLockOffsetHigh = 0x7FFFFFFF;
 constexpr DWORD kAppendLockLength = 1;
 
-bool writeAll(HANDLE file, const char* data, std::size_t size) {
+bool writeAll(HANDLE file, const char* data, std::size_t size,
+              WriteFileFunction write = WriteFile) {
   if (size > MAXDWORD) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return false;
   }
   DWORD written = 0;
-  if (!WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr)) return false;
+  if (!write(file, data, static_cast<DWORD>(size), &written, nullptr)) return false;
   if (written != size) {
     SetLastError(ERROR_HANDLE_DISK_FULL);  // a short write without an error is a full disk
     return false;
@@ -163,6 +164,13 @@ bool writeFile(const std::string& path, std::initializer_list<Bytes> byteSets) {
 }
 
 FileNumber openFile(const std::string& path, std::int32_t mode, std::int32_t sharing) {
+  bool created = false;
+  return openFile(path, mode, sharing, created);
+}
+
+FileNumber openFile(const std::string& path, std::int32_t mode, std::int32_t sharing,
+                    bool& created) {
+  created = false;
   if (path.empty() || mode < 1 || mode > 6 || sharing < 1 || sharing > 4) {
     SetLastError(path.empty() ? ERROR_INVALID_NAME : ERROR_INVALID_PARAMETER);
     return kNoFile;
@@ -171,6 +179,9 @@ FileNumber openFile(const std::string& path, std::int32_t mode, std::int32_t sha
   FileHandle handle(CreateFileA(path.c_str(), row.access, kSharing[sharing - 1], nullptr,
                                 row.disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!handle) return kNoFile;
+  // On success a creating disposition still sets the last error: ERROR_ALREADY_EXISTS when the
+  // file was there.
+  created = row.disposition != OPEN_EXISTING && GetLastError() != ERROR_ALREADY_EXISTS;
   const FileNumber number = nextFileNumber();
   openFiles.push_back({number, std::move(handle)});
   return number;
@@ -212,7 +223,7 @@ void closeFile(FileNumber file) {
   if (record != openFiles.end()) openFiles.erase(record);
 }
 
-bool appendLocked(FileNumber file, const Bytes& block) {
+bool appendLocked(FileNumber file, const Bytes& block, WriteFileFunction write) {
   const HANDLE handle = openHandle(file);
   if (handle == INVALID_HANDLE_VALUE) {
     SetLastError(ERROR_INVALID_HANDLE);
@@ -228,7 +239,7 @@ bool appendLocked(FileNumber file, const Bytes& block) {
   if (const std::optional<LARGE_INTEGER> end = currentPosition(handle, FILE_END)) {
     // One write for the whole block, so that no reader ever sees it in pieces from two saves.
     appended = block.empty() ||
-               writeAll(handle, reinterpret_cast<const char*>(block.data()), block.size());
+               writeAll(handle, reinterpret_cast<const char*>(block.data()), block.size(), write);
     if (!appended) {
       error = GetLastError();
       // Best effort: cut off what a short write left, so the file ends as it did.

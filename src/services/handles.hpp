@@ -51,11 +51,6 @@ struct FindHandleTraits {
   static Value invalid() { return INVALID_HANDLE_VALUE; }
   static void close(Value h) { ::FindClose(h); }
 };
-struct ModuleTraits {
-  using Value = HMODULE;
-  static Value invalid() { return nullptr; }
-  static void close(Value m) { ::FreeLibrary(m); }
-};
 struct FontTraits {
   using Value = HFONT;
   static Value invalid() { return nullptr; }
@@ -71,7 +66,6 @@ struct DestroyWindowTraits {  // a window of our own that no parent or owner des
 using FileHandle = UniqueResource<FileHandleTraits>;
 using KernelHandle = UniqueResource<KernelHandleTraits>;
 using FindHandle = UniqueResource<FindHandleTraits>;
-using ModuleHandle = UniqueResource<ModuleTraits>;
 using FontHandle = UniqueResource<FontTraits>;
 using WindowHandle = UniqueResource<DestroyWindowTraits>;
 

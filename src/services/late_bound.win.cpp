@@ -10,7 +10,6 @@ namespace {
 
 constexpr char kLibrary[] = "kernel32.dll";
 int bindings = 0;
-const ReplaceOptions kFirstOnly{std::nullopt, 1, true};
 
 // One cached entry. The pointer type is the system's own declaration of the function, so the
 // compiler checks every call's arguments and calling convention (WINAPI) against it; no call can

@@ -8,10 +8,6 @@
 
 namespace {
 
-constexpr unsigned char kLeadByteMin = 0x80;
-
-bool isLeadByte(unsigned char b) { return b >= kLeadByteMin; }
-
 // Length of the character at text[i]: 2 for a lead byte with its trail, 1 otherwise; 0 for a lead
 // byte that has no trail byte left (half a character, dropped by the walkers below).
 std::size_t charLength(std::string_view text, std::size_t i) {

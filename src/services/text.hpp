@@ -1,6 +1,6 @@
 // Text and number services. A text is a std::string of bytes in the ANSI code page (GBK for the
 // Chinese texts); an empty string is the empty text. Lengths and positions count bytes. Walking a
-// text by characters takes a byte of 0x80 or above together with the byte after it.
+// text by characters takes a lead byte (isLeadByte) together with the byte after it.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +11,11 @@
 #include <vector>
 
 using Bytes = std::vector<unsigned char>;
+
+// Code page 936's rule: 0x81 to 0xFE lead a double-byte character, whose trail byte may have any
+// value (0x5C, the backslash's, among them). Every other byte is a character of its own: ASCII,
+// 0x80 (the euro sign) and 0xFF.
+constexpr bool isLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
 
 // "%d" for integers; "%.13g" with a three-digit exponent for reals ("1e+013"); a text is copied.
 std::string toText(std::int32_t value);
@@ -37,6 +42,8 @@ struct ReplaceOptions {
   std::optional<std::int32_t> count;          // absent: no limit
   bool caseSensitive = true;
 };
+// The first occurrence only, case sensitive: the options of a template's placeholders.
+inline constexpr ReplaceOptions kFirstOnly{std::nullopt, 1, true};
 // Replaces occurrences that begin at character boundaries; an inserted replacement is not scanned
 // again. An absent replacement deletes the matches.
 std::string replaceSubtext(std::string_view text, std::string_view subtext,

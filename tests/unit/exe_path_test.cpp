@@ -19,6 +19,11 @@ const SplitRow kSplitRows[] = {
     {"C:\\綷\\a.exe", "C:\\綷", "a.exe"},
     {"C:\\d\\綷.exe", "C:\\d", "綷.exe"},
     {"C:\\綷綷", "C:", "綷綷"},
+    // 0x80 ("€") and 0xFF are characters of one byte: the backslash after them is one.
+    {"C:\\x\x80\\a.exe", "C:\\x\x80", "a.exe"},
+    {"C:\\\xFF\\a.exe", "C:\\\xFF", "a.exe"},
+    // A lead byte with no trail byte at the very end.
+    {"C:\\d\\a\x81", "C:\\d", "a\x81"},
     // 秒计时器 in GBK, then a name that holds blanks and "%".
     {"C:\\秒计时器\\50% off.exe", "C:\\秒计时器", "50% off.exe"},
     {"\\\\server\\share\\a.exe", "\\\\server\\share", "a.exe"},

@@ -30,10 +30,10 @@ TEST(ToText, RealsAsThirteenSignificantDigitsWithThreeDigitExponent) {
       {1.0 / 3.0, "0.3333333333333"},
       {2147483648.0, "2147483648"},
       {1234567890123.0, "1234567890123"},
-      {10000000000000.0, "1e+013"},         // 13 digits would be needed: exponent form
+      {10000000000000.0, "1e+013"},  // 13 digits would be needed: exponent form
       {123456789012345.0, "1.234567890123e+014"},
       {0.00001, "1e-005"},
-      {0.0001, "0.0001"},                   // exponent -4 still plain
+      {0.0001, "0.0001"},  // exponent -4 still plain
       {1e300, "1e+300"},
   };
   for (const auto& c : cases) EXPECT_EQ(toText(c.value), c.text) << c.value;
@@ -131,6 +131,30 @@ TEST(ReplaceSubtext, HalfCharacterAtTheEndIsDroppedOnlyWhenTheScanReachesIt) {
   const ReplaceOptions all{std::nullopt, std::nullopt, true};
   EXPECT_EQ(replaceSubtext("ab\xB0", "x", "X", all), "ab");
   EXPECT_EQ(replaceSubtext("ab\xB0", "xy", "X", all), "ab\xB0");
+}
+
+struct WalkRow {
+  const char* text;
+  const char* backslashesReplaced;  // every backslash character made "/"
+};
+
+// Code page 936: 0x81 to 0xFE lead a double-byte character; 0x80 and 0xFF stand alone.
+const WalkRow kWalkRows[] = {
+    {"a\\b", "a/b"},
+    {"綷\\", "綷/"},  // BE 5C: the trail byte has the backslash's value
+    {"\x81\\\\", "\x81\\/"},  // the first lead byte takes the first backslash
+    {"\xFE\\\\", "\xFE\\/"},  // and so does the last
+    {"x\x80\\", "x\x80/"},  // 0x80 is the single-byte "€"
+    {"\xFF\\", "\xFF/"},  // 0xFF is a single byte too
+    {"\\\x81", "/"},  // a lead byte with no trail: half a character, dropped
+};
+
+TEST(CharacterWalk, TakesALeadByteWithTheByteAfterIt) {
+  const ReplaceOptions all{std::nullopt, std::nullopt, true};
+  for (const WalkRow& row : kWalkRows) {
+    EXPECT_EQ(replaceSubtext(row.text, "\\", "/", all), row.backslashesReplaced)
+        << testing::PrintToString(std::string(row.text));
+  }
 }
 
 TEST(BlankText, BlanksOrEmpty) {

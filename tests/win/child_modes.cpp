@@ -66,18 +66,27 @@ int callLateBound() {
   return 0;
 }
 
-// --child=restart <delay or "none"> <note file> [moved]: a reset from this copy's directory,
-// with "moved" after renaming its own executable. Returns only when the reset did not happen,
-// with the box text in the note file.
+// In runProgram's place: the system refuses to start anything.
+bool refuseToStart(const std::string&, bool, std::int32_t) {
+  SetLastError(ERROR_ACCESS_DENIED);
+  return false;
+}
+
+// --child=restart <delay or "none"> <note file> [moved | unstarted]: a reset from this copy's
+// directory; with "moved" after renaming its own executable, with "unstarted" where the system
+// refuses to start the script. Returns only when the reset did not happen, with the box text in
+// the note file.
 int restart(int argc, char** argv) {
   recordExecutableLocation();
-  if (argc == 5 && std::strcmp(argv[4], "moved") == 0) {
+  const std::string variant = argc == 5 ? argv[4] : "";
+  if (variant == "moved") {
     const std::string self = runDirectory() + "\\" + executableName();
     if (!MoveFileA(self.c_str(), (self + ".moved").c_str())) return 2;
   }
   const std::optional<std::int32_t> delay =
       std::strcmp(argv[2], "none") == 0 ? std::nullopt : std::optional<std::int32_t>(std::atoi(argv[2]));
-  const RestartResult result = restartSelf(delay);
+  const RestartResult result =
+      restartSelf(delay, variant == "unstarted" ? refuseToStart : runProgram);
   putFile(argv[3], resetFailureText(result));
   return 10 + static_cast<int>(result.failure);
 }

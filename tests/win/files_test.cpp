@@ -30,6 +30,15 @@ TEST(ExecutableLocation, IsTheModulePathAndTheCurrentDirectory) {
   EXPECT_EQ(std::string(current), runDirectory());
 }
 
+// The walks over paths and texts take the lead bytes the system itself takes.
+TEST(LeadBytes, AreTheSystemsOwnForCodePage936) {
+  for (unsigned byte = 0; byte <= 0xFF; ++byte) {
+    EXPECT_EQ(isLeadByte(static_cast<unsigned char>(byte)),
+              IsDBCSLeadByteEx(936, static_cast<BYTE>(byte)) != FALSE)
+        << std::hex << byte;
+  }
+}
+
 TEST_F(FilesTest, FileExistsForFilesAndDirectories) {
   EXPECT_TRUE(fileExists(dir / "a.txt"));
   EXPECT_TRUE(fileExists(dir / "sub"));
@@ -159,15 +168,19 @@ const ModeRow kModes[] = {
 TEST_F(FilesTest, OpenFileModes) {
   for (const ModeRow& row : kModes) {
     SCOPED_TRACE(row.mode);
-    const FileNumber missing = openFile(dir / "new.txt", row.mode, kShareReadWrite);
+    bool created = !row.opensMissing;
+    const FileNumber missing = openFile(dir / "new.txt", row.mode, kShareReadWrite, created);
     EXPECT_EQ(missing != kNoFile, row.opensMissing);
     EXPECT_EQ(fileExists(dir / "new.txt"), row.opensMissing);
+    EXPECT_EQ(created, row.opensMissing);
     closeFile(missing);
     DeleteFileA((dir / "new.txt").c_str());
 
     putFile(dir / "b.txt", "old");
-    const FileNumber existing = openFile(dir / "b.txt", row.mode, kShareReadWrite);
+    created = true;
+    const FileNumber existing = openFile(dir / "b.txt", row.mode, kShareReadWrite, created);
     ASSERT_NE(existing, kNoFile);
+    EXPECT_FALSE(created);
     EXPECT_EQ(readFileBytes(dir / "b.txt"), row.emptiesExisting ? "" : "old");
     EXPECT_EQ(writeText(existing, {"N"}), row.writes);
     closeFile(existing);
@@ -255,6 +268,48 @@ TEST_F(FilesTest, AppendLockedGoesAfterTheLastByteWhateverThePosition) {
   EXPECT_EQ(readFileBytes(dir / "a.txt"), "xyzw\r\n");
   closeFile(first);
   closeFile(second);
+}
+
+// In WriteFile's place: the first half of the bytes reaches the disk, then the write stops, with
+// success and a short count (as a disk that fills on the way reports it) or with an error.
+BOOL WINAPI writeHalfShort(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
+                           LPOVERLAPPED overlapped) {
+  return WriteFile(file, data, size / 2, written, overlapped);
+}
+
+BOOL WINAPI writeHalfThenFail(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
+                              LPOVERLAPPED overlapped) {
+  (void)WriteFile(file, data, size / 2, written, overlapped);
+  SetLastError(ERROR_DISK_FULL);
+  return FALSE;
+}
+
+struct BrokenWriteRow {
+  const char* what;
+  WriteFileFunction write;
+  DWORD error;  // what appendLocked leaves in GetLastError
+};
+
+const BrokenWriteRow kBrokenWrites[] = {
+    {"a short write", writeHalfShort, ERROR_HANDLE_DISK_FULL},
+    {"a write that fails half-way", writeHalfThenFail, ERROR_DISK_FULL},
+};
+
+TEST_F(FilesTest, AppendLockedCutsOffAWriteThatStopsInTheMiddle) {
+  for (const BrokenWriteRow& row : kBrokenWrites) {
+    SCOPED_TRACE(row.what);
+    putFile(dir / "a.txt", "xy");
+    const FileNumber file = openFile(dir / "a.txt");
+    ASSERT_NE(file, kNoFile);
+    SetLastError(0xdeadbeef);
+    EXPECT_FALSE(appendLocked(file, toBytes("1.0秒5毫秒\r\n"), row.write));
+    EXPECT_EQ(GetLastError(), row.error);
+    EXPECT_EQ(readFileBytes(dir / "a.txt"), "xy");
+    // The lock is free again, and the next block goes right after the old end.
+    EXPECT_TRUE(appendLocked(file, toBytes("z")));
+    closeFile(file);
+    EXPECT_EQ(readFileBytes(dir / "a.txt"), "xyz");
+  }
 }
 
 }  // namespace

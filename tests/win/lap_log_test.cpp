@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <ostream>
 #include <vector>
 
+#include "services/files.hpp"
 #include "services/handles.hpp"
 #include "services/system_error.hpp"
+#include "system_wording.hpp"
 #include "test_support.hpp"
 
 namespace {
@@ -20,7 +23,7 @@ class LapLogTest : public testing::Test {
   LapLogResult save(const std::string& text) {
     return appendLapLogIn(dir.path(), lapLogBaseName, text);
   }
-  std::string logPath() const { return dir / (std::string(lapLogBaseName) + ".txt"); }
+  std::string logPath() const { return dir / std::string(lapLogFileName); }
 
   TempDir dir{"lumo-laplog"};
 };
@@ -49,31 +52,56 @@ TEST_F(LapLogTest, AppendsRightAfterALastByteThatEndsNoLine) {
   EXPECT_EQ(readFileBytes(logPath()), "old" + typed + "\r\n");
 }
 
-TEST(LapLog, LiesNextToTheExecutable) {
-  TempDir dir("lumo-laplog");
-  ASSERT_TRUE(CopyFileA(testProgramPath().c_str(), (dir / "lumo.exe").c_str(), FALSE));
-  ChildProcess child = startChild(dir / "lumo.exe", {"--child=save-lap", "1.0秒1毫秒"});
+struct RunDirectoryRow {
+  const char* name;
+  const char* why;
+};
+
+const RunDirectoryRow kRunDirectories[] = {
+    {"lumo", "a plain directory"},
+    {"綷", "BE 5C: a trail byte with the backslash's value"},
+    {"x\x80", "ending in 0x80, the euro sign: a character of one byte"},
+};
+
+void PrintTo(const RunDirectoryRow& row, std::ostream* out) { *out << row.why; }
+
+class LapLogPlace : public testing::TestWithParam<RunDirectoryRow> {};
+
+TEST_P(LapLogPlace, LiesNextToTheExecutable) {
+  TempDir parent("lumo-laplog");
+  const std::string dir = parent / GetParam().name;
+  makeDirectory(dir);
+  ASSERT_TRUE(CopyFileA(testProgramPath().c_str(), (dir + "\\lumo.exe").c_str(), FALSE));
+  ChildProcess child = startChild(dir + "\\lumo.exe", {"--child=save-lap", "1.0秒1毫秒"});
   EXPECT_EQ(waitForExit(child, 20000), 0u);
-  EXPECT_EQ(readFileBytes(dir / "Lumo秒计时器记次复制文本.txt"), "1.0秒1毫秒\r\n");
+  EXPECT_EQ(readFileBytes(dir + "\\" + std::string(lapLogFileName)), "1.0秒1毫秒\r\n");
+  EXPECT_FALSE(fileExists(parent / std::string(lapLogFileName)))
+      << "the parent was taken for the run directory";
 }
+
+INSTANTIATE_TEST_SUITE_P(RunDirectories, LapLogPlace, testing::ValuesIn(kRunDirectories));
 
 TEST_F(LapLogTest, FailuresAreReportedAndChangeNothing) {
   struct Row {
     const char* what;
     void (*arrange)(const std::string& directory, const std::string& log);
+    DWORD error;  // the system's reason
   };
   const Row rows[] = {
       {"a directory with the log's name",
-       [](const std::string&, const std::string& log) { makeDirectory(log); }},
+       [](const std::string&, const std::string& log) { makeDirectory(log); },
+       ERROR_ACCESS_DENIED},
       {"a read-only log file",
        [](const std::string&, const std::string& log) {
          putFile(log, "kept");
          setReadOnly(log);
-       }},
+       },
+       ERROR_ACCESS_DENIED},
       {"a read-only directory without the log",
        [](const std::string& directory, const std::string&) {
          ASSERT_TRUE(denyWritesTo(directory));
-       }},
+       },
+       ERROR_ACCESS_DENIED},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -84,13 +112,97 @@ TEST_F(LapLogTest, FailuresAreReportedAndChangeNothing) {
     const LapLogResult result = save(kTwoLaps);
     EXPECT_FALSE(result.saved);
     EXPECT_EQ(result.path, logPath());
-    EXPECT_NE(result.systemError, 0u);
+    EXPECT_EQ(result.systemError, row.error);
     EXPECT_EQ(snapshotOf(dir.path()), before);
-    const std::string text = lapLogWarningText(result);
-    EXPECT_EQ(text, lapLogWarningText(logPath(), systemErrorText(result.systemError)));
-    EXPECT_NE(text.find("没有保存"), std::string::npos);
-    EXPECT_FALSE(systemErrorText(result.systemError).empty());
+    const std::string reason = systemWording(row.error);
+    ASSERT_FALSE(reason.empty());
+    EXPECT_EQ(lapLogWarningText(result),
+              "记次文本没有保存。\r\n\r\n文件：" + logPath() + "\r\n原因：" + reason);
   }
+}
+
+// The reason's wording as the system gives it, and the code itself where the system has none.
+TEST(SystemErrorText, IsTheSystemsWordingOrNamesTheCode) {
+  EXPECT_EQ(systemErrorText(ERROR_DISK_FULL), systemWording(ERROR_DISK_FULL));
+  EXPECT_NE(systemErrorText(ERROR_DISK_FULL), systemErrorText(ERROR_ACCESS_DENIED));
+  constexpr DWORD kNoSuchError = 0x2000ABCD;  // the customer bit: never one of the system's
+  ASSERT_EQ(systemWording(kNoSuchError), "");
+  EXPECT_EQ(systemErrorText(kNoSuchError), "系统错误 536914893");
+}
+
+// On a real full disk: a small file system that scripts/test.sh mounts and names in
+// LUMO_FULL_DISK, filled to its last byte before the save.
+class LapLogOnAFullDisk : public testing::Test {
+ protected:
+  void SetUp() override {
+    char disk[MAX_PATH] = "";
+    const DWORD length = GetEnvironmentVariableA("LUMO_FULL_DISK", disk, sizeof disk);
+    if (length == 0 || length >= sizeof disk) {
+      GTEST_SKIP() << "LUMO_FULL_DISK names no small file system to fill; scripts/test.sh "
+                      "mounts one and sets it";
+    }
+    top = std::string(disk) + "\\lumo-laplog-" + std::to_string(GetCurrentProcessId());
+    dir = top + "\\log";
+    ASSERT_TRUE(CreateDirectoryA(top.c_str(), nullptr)) << top << ": error " << GetLastError();
+    ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
+  }
+  void TearDown() override {
+    if (!top.empty()) removeTree(top);
+  }
+
+  // Writes a filler file beside the log's directory until not one more byte goes in.
+  void fillTheDisk() {
+    const FileHandle filler(CreateFileA((top + "\\filler").c_str(), GENERIC_WRITE, 0, nullptr,
+                                        CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(filler.valid());
+    const std::string page(4096, 'f');
+    constexpr int kWriteLimit = 1 << 16;  // a disk that takes more is not the small one
+    for (const DWORD size : {DWORD{4096}, DWORD{1}}) {
+      DWORD written = size;
+      for (int i = 0; i < kWriteLimit && written == size; ++i) {
+        if (!WriteFile(filler.get(), page.data(), size, &written, nullptr)) written = 0;
+      }
+      ASSERT_LT(written, size) << "the disk did not fill";
+    }
+    ULARGE_INTEGER available{};
+    ASSERT_TRUE(GetDiskFreeSpaceExA(top.c_str(), &available, nullptr, nullptr));
+    ASSERT_EQ(available.QuadPart, 0u);
+  }
+
+  LapLogResult save() { return appendLapLogIn(dir, lapLogBaseName, laps); }
+  std::string logPath() const { return dir + "\\" + std::string(lapLogFileName); }
+
+  // A full disk fails a write, or cuts it short, which the services report as a full disk too.
+  static bool isFullDisk(std::uint32_t error) {
+    return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL;
+  }
+
+  // More than a block of the file system, so that a log's last, partly used block cannot take it.
+  const std::string laps = [] {
+    std::string text;
+    for (int i = 0; i < 500; ++i) text += kTwoLaps;
+    return text;
+  }();
+  std::string top;
+  std::string dir;
+};
+
+TEST_F(LapLogOnAFullDisk, AFailedFirstSaveLeavesNoLog) {
+  ASSERT_NO_FATAL_FAILURE(fillTheDisk());
+  const LapLogResult result = save();
+  EXPECT_FALSE(result.saved);
+  EXPECT_PRED1(isFullDisk, result.systemError);
+  EXPECT_EQ(snapshotOf(dir), DirectorySnapshot());
+}
+
+TEST_F(LapLogOnAFullDisk, AFailedSaveLeavesAnExistingLogByteForByte) {
+  const std::string old = "1.0秒1毫秒\r\n\r\n";
+  putFile(logPath(), old);
+  ASSERT_NO_FATAL_FAILURE(fillTheDisk());
+  const LapLogResult result = save();
+  EXPECT_FALSE(result.saved);
+  EXPECT_PRED1(isFullDisk, result.systemError);
+  EXPECT_EQ(snapshotOf(dir), (DirectorySnapshot{{std::string(lapLogFileName), "file " + old}}));
 }
 
 // Several instances save into one log at once: every block arrives once and whole.

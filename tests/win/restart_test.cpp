@@ -9,6 +9,7 @@
 #include "lapfile/lap_log.hpp"
 #include "restart/restart_script.hpp"
 #include "services/files.hpp"
+#include "system_wording.hpp"
 #include "test_support.hpp"
 
 namespace {
@@ -37,9 +38,9 @@ TEST_P(Restart, EndsThisInstanceAndBringsUpANewOne) {
   const std::string probe = dir + "\\" + kRestartProbeName;
   ASSERT_TRUE(CopyFileA(testProgramPath().c_str(), probe.c_str(), FALSE));
   ASSERT_TRUE(CopyFileA(testProgramPath().c_str(), (parent / "探针.exe").c_str(), FALSE));
-  const std::string log = dir + "\\" + std::string(lapLogBaseName) + ".txt";
+  const std::string log = dir + "\\" + std::string(lapLogFileName);
   putFile(log, "1.0秒1毫秒\r\n\r\n");
-  const std::string script = dir + "\\Restart.bat";
+  const std::string script = dir + "\\" + std::string(restartScriptName);
   putFile(script, "left from an earlier run, longer than the new script " + std::string(400, 'x'));
   const std::string cameBack = dir + "\\" + kCameBackName;
 
@@ -70,8 +71,27 @@ TEST(Restart, LeavesTheProgramRunningWhenTheScriptCannotBeWritten) {
   EXPECT_EQ(waitForExit(child, 20000), 10u + static_cast<unsigned>(RestartFailure::scriptNotWritten));
   const std::string text = readFileBytes(notes / "note.txt");
   EXPECT_NE(text.find("复位失败"), std::string::npos) << text;
-  EXPECT_NE(text.find("无法写入重启脚本：" + (dir / "Restart.bat")), std::string::npos) << text;
+  EXPECT_NE(text.find("无法写入重启脚本：" + (dir / std::string(restartScriptName))), std::string::npos)
+      << text;
   EXPECT_EQ(snapshotOf(dir.path()), before);
+}
+
+TEST(Restart, RemovesAScriptThatDidNotStartAndLeavesTheProgramRunning) {
+  TempDir dir("lumo-restart-unstarted");
+  TempDir notes("lumo-notes");
+  const std::string probe = dir / kRestartProbeName;
+  ASSERT_TRUE(CopyFileA(testProgramPath().c_str(), probe.c_str(), FALSE));
+
+  ChildProcess child = startChild(probe, {"--child=restart", "1", notes / "note.txt", "unstarted"});
+  EXPECT_EQ(waitForExit(child, 20000), 10u + static_cast<unsigned>(RestartFailure::scriptNotStarted));
+  const std::string script = dir / std::string(restartScriptName);
+  const std::string reason = systemWording(ERROR_ACCESS_DENIED);  // what the child's start gave
+  ASSERT_FALSE(reason.empty());
+  EXPECT_EQ(readFileBytes(notes / "note.txt"),
+            "复位失败，秒表未重新启动，计时和记次都保留。\r\n\r\n无法启动重启脚本：" + script +
+                "\r\n原因：" + reason);
+  EXPECT_FALSE(fileExists(script));
+  EXPECT_EQ(snapshotOf(dir.path()).size(), 1u) << "more than the probe is left";
 }
 
 TEST(Restart, DoesNothingWhenTheExecutableIsGone) {
@@ -80,7 +100,7 @@ TEST(Restart, DoesNothingWhenTheExecutableIsGone) {
   ASSERT_TRUE(CopyFileA(testProgramPath().c_str(), probe.c_str(), FALSE));
   ChildProcess child = startChild(probe, {"--child=restart", "none", dir / "note.txt", "moved"});
   EXPECT_EQ(waitForExit(child, 20000), 10u + static_cast<unsigned>(RestartFailure::executableMissing));
-  EXPECT_FALSE(fileExists(dir / "Restart.bat"));
+  EXPECT_FALSE(fileExists(dir / std::string(restartScriptName)));
   EXPECT_FALSE(pollUntil(3000, [&] { return fileExists(dir / kCameBackName); }));
 }
 
