@@ -20,12 +20,16 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-# Wine reports ANSI code page 936 only when the process runs in a generated zh_CN.UTF-8 locale.
-if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf8$'; then
-  sed -i 's/^# *\(zh_CN.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' >> /etc/locale.gen
-  locale-gen >/dev/null
-fi
+# Wine takes the ANSI code page from the Unix locale, which must be generated: zh_CN.UTF-8 gives
+# code page 936 (where everything runs), en_US.UTF-8 1252 and ja_JP.UTF-8 932 (the code-page tests).
+generate=false
+for l in zh_CN en_US ja_JP; do
+  locale -a 2>/dev/null | grep -qi "^$l\.utf8$" && continue
+  sed -i "s/^# *\($l.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+  grep -q "^$l.UTF-8 UTF-8" /etc/locale.gen || echo "$l.UTF-8 UTF-8" >> /etc/locale.gen
+  generate=true
+done
+if $generate; then locale-gen >/dev/null; fi
 
 # Wine runs as an ordinary user: as root it ignores Unix permissions, so read-only cases would pass
 # for the wrong reason.

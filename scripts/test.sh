@@ -36,5 +36,9 @@ if mount -t tmpfs -o size=256k,mode=0777 lumo-fulldisk "$full_disk"; then
 else
   echo "test: no small file system could be mounted at $full_disk; the full-disk tests skip"
 fi
-lumo_prepare_prefix
+# The code-page tests run in prefixes of their own; everything else in code page 936's.
+for cp in 1252 932 936; do
+  lumo_use_code_page "$cp"
+  lumo_prepare_prefix
+done
 ctest --preset "$LUMO_ARCH"

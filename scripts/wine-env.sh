@@ -1,7 +1,9 @@
-# Sourced by the scripts that run Windows programs: one Wine prefix inside the build tree,
-# 32-bit, Chinese locale (ANSI code page 936), CJK fonts, a fixed-size virtual desktop, and an
-# ordinary user to run as (as root Wine ignores Unix permissions).
-#   LUMO_BUILD  the build tree that holds the prefix (default: build/ beside the sources)
+# Sourced by the scripts that run Windows programs: a Wine prefix inside the build tree, 32-bit,
+# Chinese locale (ANSI code page 936), CJK fonts, a fixed-size virtual desktop, and an ordinary
+# user to run as (as root Wine ignores Unix permissions).
+#   LUMO_BUILD      the build tree that holds the prefixes (default: build/ beside the sources)
+#   LUMO_CODE_PAGE  the ANSI code page the programs see: 936 (default), 1252 or 932, each in a
+#                   prefix of its own; Wine takes the code page from the Unix locale
 
 lumo_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 : "${LUMO_BUILD:=$lumo_root/build}"
@@ -19,10 +21,22 @@ else
   export WINELOADER=$LUMO_WINE
 fi
 export LUMO_WINE
-export WINEPREFIX="$LUMO_BUILD/wineprefix-$LUMO_ARCH"
 export WINEARCH=$LUMO_ARCH
 export WINEDEBUG=-all
-LUMO_LOCALE=zh_CN.UTF-8
+
+# The locale and the prefix of a code page.
+lumo_use_code_page() {
+  local suffix=-cp$1
+  case "$1" in
+    936) LUMO_LOCALE=zh_CN.UTF-8; suffix= ;;
+    1252) LUMO_LOCALE=en_US.UTF-8 ;;
+    932) LUMO_LOCALE=ja_JP.UTF-8 ;;
+    *) echo "wine-env: no locale for code page $1" >&2; return 1 ;;
+  esac
+  export LUMO_CODE_PAGE=$1
+  export WINEPREFIX="$LUMO_BUILD/wineprefix-$LUMO_ARCH$suffix"
+}
+lumo_use_code_page "${LUMO_CODE_PAGE:-936}"
 export LUMO_DESKTOP_SIZE=1280x800
 
 # Runs a command as the Wine user with the Wine environment.

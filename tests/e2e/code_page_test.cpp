@@ -1,0 +1,105 @@
+// The Chinese texts, the lap log and its name whatever the system's ANSI code page. The test
+// command runs these in prefixes of code page 1252 and 932 as well (LUMO_CODE_PAGE names the one
+// expected); everything is read back with the wide functions and compared with Unicode strings.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "app_driver.hpp"
+
+namespace {
+
+std::u16string wideText(HWND window) {
+  wchar_t text[512] = L"";
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 3000, &copied);
+  return std::u16string(reinterpret_cast<const char16_t*>(text), copied);
+}
+
+std::string utf8(const std::u16string& text) {
+  char out[2048];
+  const int n = WideCharToMultiByte(CP_UTF8, 0, reinterpret_cast<const wchar_t*>(text.c_str()),
+                                    static_cast<int>(text.size()), out, sizeof out, nullptr, nullptr);
+  return std::string(out, static_cast<std::size_t>(n > 0 ? n : 0));
+}
+
+// The whole file by its Unicode name; empty when it is missing.
+std::string readByWideName(const std::u16string& path) {
+  const HANDLE file = CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_READ, FILE_SHARE_READ,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::string();
+  std::string bytes;
+  char chunk[4096];
+  DWORD got = 0;
+  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+  CloseHandle(file);
+  return bytes;
+}
+
+std::u16string widePath(const std::string& asciiPath) { return std::u16string(asciiPath.begin(), asciiPath.end()); }
+
+UINT expectedCodePage() {
+  const char* given = std::getenv("LUMO_CODE_PAGE");
+  return given != nullptr ? static_cast<UINT>(std::atoi(given)) : 936u;
+}
+
+class CodePageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(GetACP(), expectedCodePage()) << "the prefix is not in the code page the test expects";
+    ASSERT_TRUE(app.start(dir.path())) << "the program did not show its windows";
+  }
+  // The temporary directory's path is ASCII, so its wide form is the same characters.
+  std::u16string logPath() const { return widePath(dir.path()) + u"\\Lumo秒计时器记次复制文本.txt"; }
+
+  TempDir dir;
+  App app;
+};
+
+#define EXPECT_WIDE_EQ(window, expected) EXPECT_EQ(utf8(wideText(window)), utf8(expected))
+
+TEST_F(CodePageTest, BothWindowsShowTheChineseTexts) {
+  EXPECT_WIDE_EQ(app.mainWindow(), u"Lumo秒计时器 lumo.example.org by：Lumo");
+  const struct {
+    int id;
+    const char16_t* text;
+  } main[] = {
+      {k按钮1, u"开始计时"}, {k按钮2, u"停止计时"}, {k按钮3, u"记次"},     {k按钮4, u"复位"},
+      {k按钮5, u"查看记次"}, {k标签1, u"状态："},   {k标签2, u"0秒0毫秒"}, {k标签4, u"次"},
+  };
+  for (const auto& c : main) {
+    SCOPED_TRACE(c.id);
+    EXPECT_WIDE_EQ(app.mainControl(c.id), c.text);
+  }
+  EXPECT_WIDE_EQ(app.viewer(), u"查看记次   lumo.example.org by:Lumo");
+  EXPECT_WIDE_EQ(app.viewerControl(kSave按钮1), u"一键保存记次文本");
+  ASSERT_TRUE(app.clickMain(k按钮1));
+  EXPECT_WIDE_EQ(app.mainControl(k编辑框2), u"正在计时");
+}
+
+// The lap taken while stopped shows 0 ms, so its line is known to the byte: GBK, as the same lap
+// gives on code page 936, in the file of the real Unicode name.
+TEST_F(CodePageTest, ALapIsSavedAsGbkUnderTheUnicodeName) {
+  ASSERT_TRUE(app.clickMain(k按钮3));
+  EXPECT_WIDE_EQ(app.viewerControl(k编辑框1), u"1.0秒0毫秒\r\n");
+  EXPECT_WIDE_EQ(app.mainControl(k编辑框2), u"记次中");
+  ASSERT_TRUE(app.clickSave());
+  EXPECT_EQ(readByWideName(logPath()), "1.0\xC3\xEB" "0\xBA\xC1\xC3\xEB\r\n\r\n");  // 秒, 毫秒 in GBK
+}
+
+// What GBK cannot write is saved as "?"; a box owned by the viewer says how many characters.
+TEST_F(CodePageTest, ACharacterGbkCannotWriteIsSavedAsAQuestionMarkAndCounted) {
+  const HWND box = app.viewerControl(k编辑框1);
+  ASSERT_TRUE(SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"a\u00DF\uD55C\r\n")));  // "aß한"
+  ASSERT_TRUE(App::postClick(app.viewerControl(kSave按钮1)));
+  HWND told = nullptr;
+  ASSERT_TRUE(waitUntil([&] { return (told = findMessageBox(app.pid())) != nullptr; }, 5000)) << "no box";
+  EXPECT_EQ(GetWindow(told, GW_OWNER), app.viewer());
+  EXPECT_WIDE_EQ(told, u"记次文本已保存");
+  EXPECT_WIDE_EQ(GetDlgItem(told, 0xFFFF), u"记次文本已保存，其中 2 个字符无法用 GBK 编码写入，已存为“?”。");
+  PostMessageW(told, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(waitUntil([&] { return !IsWindow(told); }, 5000));
+  EXPECT_EQ(readByWideName(logPath()), "a??\r\n\r\n");
+}
+
+}  // namespace
