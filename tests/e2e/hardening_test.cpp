@@ -9,11 +9,13 @@
 #include <string>
 
 #include "app_driver.hpp"
-#include "restart_support.hpp"
+#include "lapfile/lap_log.hpp"
+#include "restart/restart_script.hpp"
 
 namespace {
 
-const char kLapLog[] = "Lumo秒计时器记次复制文本.txt";
+const std::string kLapLog(lapLogFileName);
+const std::string kScript(restartScriptName);
 
 // A directory below the temporary one whose path has exactly the given length in bytes.
 std::string directoryOfLength(const TempDir& base, std::size_t length) {
@@ -21,26 +23,9 @@ std::string directoryOfLength(const TempDir& base, std::size_t length) {
   while (path.size() + 1 < length) {
     const std::size_t room = length - path.size() - 1;
     path += "\\" + std::string(room > 60 ? 60 : room, 'd');
-    CreateDirectoryA(path.c_str(), nullptr);
+    makeDirectory(path);
   }
   return path;
-}
-
-BOOL CALLBACK listInstance(HWND hwnd, LPARAM param) {
-  char className[16];
-  if (GetClassNameA(hwnd, className, sizeof className) && lstrcmpA(className, kMainClass) == 0) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    *reinterpret_cast<std::string*>(param) += imagePath(pid) + " ";
-  }
-  return TRUE;
-}
-
-// The executables of all main windows on the desktop, for failure messages.
-std::string instancesOf(const char*) {
-  std::string list;
-  EnumWindows(listInstance, reinterpret_cast<LPARAM>(&list));
-  return list;
 }
 
 struct PathCase {
@@ -53,18 +38,18 @@ struct PathCase {
 void expectSaveAndResetFrom(const std::string& dir) {
   App app;
   ASSERT_TRUE(app.start(dir)) << dir;
-  app.clickMain(k按钮3);
-  app.clickSave();
+  ASSERT_TRUE(app.clickMain(mainControls::按钮3));
+  ASSERT_TRUE(app.clickSave());
   EXPECT_EQ(readFileBytes(dir + "\\" + kLapLog), "1.0秒0毫秒\r\n\r\n");
   EXPECT_EQ(findMessageBox(app.pid()), nullptr);
 
   const DWORD oldPid = app.pid();
-  app.clickMain(k按钮4);
+  ASSERT_TRUE(app.clickMain(mainControls::按钮4));
   EXPECT_EQ(app.waitForExit(5000), 0u);
   const DWORD newPid = findRestartedInstance(oldPid, dir);
   ASSERT_NE(newPid, 0u) << "no new instance came up from " << dir << "; script: "
-                        << readFileBytes(dir + "\\Restart.bat") << "; instances: " << instancesOf(kMainClass);
-  EXPECT_TRUE(waitUntil([&] { return !fileExists(dir + "\\Restart.bat"); }, 10000));
+                        << readFileBytes(dir + "\\" + kScript) << "; instances: " << runningInstances();
+  EXPECT_TRUE(pollUntil(10000, [&] { return !pathExists(dir + "\\" + kScript); }));
   EXPECT_EQ(closeInstance(newPid), 0u);
 }
 
@@ -76,7 +61,7 @@ TEST_P(OddPathTest, SaveAndResetWork) {
   // file functions take.
   const std::string dir = *GetParam().name != '\0'
                               ? base.path()
-                              : directoryOfLength(base, 259 - 1 - std::string(kLapLog).size());
+                              : directoryOfLength(base, 259 - 1 - kLapLog.size());
   expectSaveAndResetFrom(dir);
 }
 
@@ -89,26 +74,12 @@ INSTANTIATE_TEST_SUITE_P(
                       PathCase{"", "a deep path"}),
     [](const ::testing::TestParamInfo<PathCase>& info) { return std::to_string(info.index); });
 
-// A drive letter of the test's own for a directory, while the object lives: the root of a drive
-// is the one directory whose path ends in a backslash.
-class MappedDrive {
- public:
-  explicit MappedDrive(const std::string& target) : name_(mapDrive(target)) {}
-  MappedDrive(const MappedDrive&) = delete;
-  MappedDrive& operator=(const MappedDrive&) = delete;
-  ~MappedDrive() { unmapDrive(name_); }
-  const std::string& name() const { return name_; }
-
- private:
-  std::string name_;
-};
-
 TEST(DriveRoot, SaveAndResetWork) {
   TempDir base("root");
   MappedDrive drive(base.path());
   ASSERT_FALSE(drive.name().empty()) << "no drive letter could be mapped to " << base.path();
   expectSaveAndResetFrom(drive.name());
-  EXPECT_EQ(readFileBytes(base.file(kLapLog)), "1.0秒0毫秒\r\n\r\n");
+  EXPECT_EQ(readFileBytes(base / kLapLog), "1.0秒0毫秒\r\n\r\n");
 }
 
 // A reset from a directory with a blank must not run "<parent>\with.exe", which an unquoted
@@ -118,14 +89,14 @@ TEST(DriveRoot, SaveAndResetWork) {
 // Windows tests.)
 TEST(PlantedFiles, DecoyBesideADirectoryWithABlankIsNeverRun) {
   TempDir base;
-  const std::string dir = base.path() + "\\with blank";
+  const std::string dir = base / "with blank";
   ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
-  ASSERT_TRUE(CopyFileA(builtExecutable().c_str(), (base.path() + "\\with.exe").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(builtExecutable().c_str(), (base / "with.exe").c_str(), FALSE));
 
   App app;
   ASSERT_TRUE(app.start(dir));
   const DWORD oldPid = app.pid();
-  app.clickMain(k按钮4);
+  ASSERT_TRUE(app.clickMain(mainControls::按钮4));
   EXPECT_EQ(app.waitForExit(5000), 0u);
   const DWORD newPid = findRestartedInstance(oldPid, dir);
   ASSERT_NE(newPid, 0u);
@@ -160,20 +131,21 @@ TEST(Soak, ResourcesStayFlat) {
   TempDir dir;
   App app;
   ASSERT_TRUE(app.start(dir.path()));
-  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, app.pid());
-  ASSERT_NE(process, nullptr);
-  app.clickMain(k按钮1);
-  app.clickMain(k按钮3);
-  app.clickSave();
+  const KernelHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, app.pid()));
+  ASSERT_TRUE(process);
+  ASSERT_TRUE(app.clickMain(mainControls::按钮1));
+  ASSERT_TRUE(app.clickMain(mainControls::按钮3));
+  ASSERT_TRUE(app.clickSave());
   Sleep(1000);
-  const Usage before = usageOf(process);
+  const Usage before = usageOf(process.get());
   for (int second = 1; second <= seconds; ++second) {
     Sleep(1000);
-    app.clickMain(k按钮3);
-    if (second % 10 == 0) app.clickSave();
+    ASSERT_TRUE(app.clickMain(mainControls::按钮3));
+    if (second % 10 == 0) {
+      ASSERT_TRUE(app.clickSave()) << second;
+    }
   }
-  const Usage after = usageOf(process);
-  CloseHandle(process);
+  const Usage after = usageOf(process.get());
   // A live window process always holds objects and handles; Wine counts none of them (its
   // GetGuiResources and GetProcessHandleCount answer 0), so there only memory is watched.
   if (before.gdi != 0 || before.handles != 0) {
@@ -187,10 +159,10 @@ TEST(Soak, ResourcesStayFlat) {
   // Each lap line is under 30 bytes; allow the heap its pages on top.
   EXPECT_LE(after.privateBytes, before.privateBytes + static_cast<SIZE_T>(seconds) * 30 + 1024 * 1024)
       << before.privateBytes << " -> " << after.privateBytes;
-  EXPECT_EQ(app.mainText(k标签3), std::to_string(seconds + 1));
+  EXPECT_EQ(app.mainText(mainControls::标签3), std::to_string(seconds + 1));
   // The last save holds every lap of the run.
-  app.clickSave();
-  const std::string log = readFileBytes(dir.file(kLapLog));
+  ASSERT_TRUE(app.clickSave());
+  const std::string log = readFileBytes(dir / kLapLog);
   const std::string laps = app.viewerText();
   ASSERT_GE(log.size(), laps.size() + 2);
   EXPECT_EQ(log.substr(log.size() - laps.size() - 2), laps + "\r\n");

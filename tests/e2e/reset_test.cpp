@@ -3,11 +3,13 @@
 #include <string>
 
 #include "app_driver.hpp"
-#include "restart_support.hpp"
+#include "lapfile/lap_log.hpp"
+#include "restart/restart_script.hpp"
 
 namespace {
 
-const char kLapLog[] = "Lumo秒计时器记次复制文本.txt";
+const std::string kLapLog(lapLogFileName);
+const std::string kScript(restartScriptName);
 
 struct ResetCase {
   const char* directory;
@@ -19,27 +21,27 @@ class ResetTest : public ::testing::TestWithParam<ResetCase> {};
 TEST_P(ResetTest, ComesBackFromZeroAndLeavesTheLapLogAlone) {
   TempDir dir(GetParam().directory);
   const std::string logBytes = "1.0秒0毫秒\r\n\r\nleft by an earlier run";
-  ASSERT_TRUE(writeFileBytes(dir.file(kLapLog), logBytes));
+  ASSERT_TRUE(writeFileBytes(dir / kLapLog, logBytes));
   // A script left from an earlier run is replaced, not appended to.
-  ASSERT_TRUE(writeFileBytes(dir.file("Restart.bat"), "exit\r\n"));
+  ASSERT_TRUE(writeFileBytes(dir / kScript, "exit\r\n"));
 
   App app;
   ASSERT_TRUE(app.start(dir.path()));
-  app.clickMain(k按钮1);
-  app.clickMain(k按钮3);
-  ASSERT_EQ(app.mainText(k标签3), "1");
+  ASSERT_TRUE(app.clickMain(mainControls::按钮1));
+  ASSERT_TRUE(app.clickMain(mainControls::按钮3));
+  ASSERT_EQ(app.mainText(mainControls::标签3), "1");
   const DWORD oldPid = app.pid();
-  app.clickMain(k按钮4);
+  ASSERT_TRUE(app.clickMain(mainControls::按钮4));
   EXPECT_EQ(app.waitForExit(5000), 0u);
 
   const DWORD newPid = findRestartedInstance(oldPid, dir.path());
   ASSERT_NE(newPid, 0u) << "no new instance came up from " << dir.path();
   HWND main = findWindow(newPid, kMainClass);
-  EXPECT_EQ(App::text(GetDlgItem(main, k标签2)), "0秒0毫秒");
-  EXPECT_EQ(App::text(GetDlgItem(main, k标签3)), "0");
-  EXPECT_EQ(App::text(GetDlgItem(main, k标签5)), "1.");
-  EXPECT_TRUE(waitUntil([&] { return !fileExists(dir.file("Restart.bat")); }, 10000)) << "the script stays behind";
-  EXPECT_EQ(readFileBytes(dir.file(kLapLog)), logBytes);
+  EXPECT_EQ(App::text(GetDlgItem(main, mainControls::标签2.id)), "0秒0毫秒");
+  EXPECT_EQ(App::text(GetDlgItem(main, mainControls::标签3.id)), "0");
+  EXPECT_EQ(App::text(GetDlgItem(main, mainControls::标签5.id)), "1.");
+  EXPECT_TRUE(pollUntil(10000, [&] { return !pathExists(dir / kScript); })) << "the script stays behind";
+  EXPECT_EQ(readFileBytes(dir / kLapLog), logBytes);
 
   EXPECT_EQ(closeInstance(newPid), 0u);
 }
@@ -55,39 +57,42 @@ TEST(ResetFailure, ReadOnlyDirectoryShowsABoxAndKeepsRunningWithItsState) {
   TempDir dir("readonly");
   App app;
   ASSERT_TRUE(app.start(dir.path()));
-  app.clickMain(k按钮3);
-  app.clickMain(k按钮2);
-  const std::string shown = app.mainText(k标签2);
-  ASSERT_TRUE(setDirectoryWritable(dir.path(), false));
+  ASSERT_TRUE(app.clickMain(mainControls::按钮3));
+  ASSERT_TRUE(app.clickMain(mainControls::按钮2));
+  const std::string shown = app.mainText(mainControls::标签2);
+  ReadOnlyDirectory readOnly(dir.path());
+  ASSERT_TRUE(readOnly.denied());
 
-  app.clickMain(k按钮4);
+  // The box waits for the user, and the click's handler with it.
+  ASSERT_TRUE(App::postClick(app.mainControl(mainControls::按钮4)));
   HWND box = nullptr;
-  ASSERT_TRUE(waitUntil([&] { return (box = findMessageBox(app.pid())) != nullptr; }, 5000));
+  // Shown once the box is built, text and all.
+  ASSERT_TRUE(pollUntil(5000, [&] { return (box = findMessageBox(app.pid())) != nullptr && IsWindowVisible(box); }));
   const std::string text = messageBoxText(box);
   EXPECT_NE(text.find("复位"), std::string::npos) << text;
-  EXPECT_NE(text.find("Restart.bat"), std::string::npos) << text;
+  EXPECT_NE(text.find(kScript), std::string::npos) << text;
   EXPECT_EQ(GetWindow(box, GW_OWNER), app.mainWindow());
   PostMessageA(box, WM_COMMAND, IDOK, 0);
-  EXPECT_TRUE(waitUntil([&] { return findMessageBox(app.pid()) == nullptr; }, 5000));
+  EXPECT_TRUE(pollUntil(5000, [&] { return findMessageBox(app.pid()) == nullptr; }));
 
   EXPECT_TRUE(app.running());
-  EXPECT_EQ(app.mainText(k标签2), shown);
-  EXPECT_EQ(app.mainText(k标签3), "1");
+  EXPECT_EQ(app.mainText(mainControls::标签2), shown);
+  EXPECT_EQ(app.mainText(mainControls::标签3), "1");
   EXPECT_EQ(app.viewerText(), "1.0秒0毫秒\r\n");
-  EXPECT_FALSE(fileExists(dir.file("Restart.bat")));
-  EXPECT_TRUE(setDirectoryWritable(dir.path(), true));
+  EXPECT_FALSE(pathExists(dir / kScript));
+  EXPECT_TRUE(allowWritesTo(dir.path()));
 }
 
 TEST(ResetFailure, ExecutableRenamedAwayMakesTheButtonDoNothing) {
   TempDir dir;
   App app;
   ASSERT_TRUE(app.start(dir.path()));
-  ASSERT_TRUE(MoveFileA(dir.file("LumoStopwatch.exe").c_str(), dir.file("renamed.exe").c_str()));
-  app.clickMain(k按钮4);
-  Sleep(500);  // a restart would have ended the process by now
+  ASSERT_TRUE(MoveFileA((dir / kExeName).c_str(), (dir / "renamed.exe").c_str()));
+  // The click returns once its handler has run; a restart ends the process inside it.
+  ASSERT_TRUE(app.clickMain(mainControls::按钮4));
   EXPECT_TRUE(app.running());
   EXPECT_EQ(findMessageBox(app.pid()), nullptr);
-  EXPECT_FALSE(fileExists(dir.file("Restart.bat")));
+  EXPECT_FALSE(pathExists(dir / kScript));
 }
 
 }  // namespace
