@@ -162,6 +162,63 @@ TEST_F(MainWindowTest, StartMovesTheDisplayStopFreezesItAndStartContinues) {
   EXPECT_GT(elapsedMillisOf(later), elapsedMillisOf(frozen)) << later;
 }
 
+// One run of the stopwatch, start to stop, as this test measures it on the performance counter:
+// the stopwatch starts inside the start click and stops inside the stop click, so the run it
+// timed is at least the time from the end of the one to the beginning of the other, and at most
+// the time from the beginning of the one to the end of the other.
+struct MeasuredRun {
+  double shortestMs;
+  double longestMs;
+};
+
+double counterMs() {
+  LARGE_INTEGER frequency, now;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+// Times a run of about `ms`; false when a click did not take.
+bool timeARun(const App& app, DWORD ms, MeasuredRun& run) {
+  const double startClicked = counterMs();
+  if (!app.clickMain(mainControls::按钮1)) return false;
+  const double startReturned = counterMs();
+  Sleep(ms);  // the interval under test, not a wait for something
+  const double stopClicked = counterMs();
+  if (!app.clickMain(mainControls::按钮2)) return false;
+  const double stopReturned = counterMs();
+  run = {stopClicked - startReturned, stopReturned - startClicked};
+  return true;
+}
+
+// The display agrees with the time that really passed, over a run and over a second run added to
+// it. The margin is for rounding only, since a loaded machine widens the measured bounds
+// themselves; a product of counts and 1000 kept in 32 bits, which wraps every 0.43 s at Wine's
+// 10 MHz counter, is off by a multiple of 429 ms, and a lost run by a whole second.
+TEST_F(MainWindowTest, TheDisplayShowsTheTimeThatReallyPassed) {
+  constexpr double kMarginMs = 100;
+  const auto expectWithin = [&](long shownMs, double shortestMs, double longestMs) {
+    EXPECT_GE(shownMs, shortestMs - kMarginMs) << "measured " << shortestMs << " to " << longestMs << " ms";
+    EXPECT_LE(shownMs, longestMs + kMarginMs) << "measured " << shortestMs << " to " << longestMs << " ms";
+  };
+
+  MeasuredRun first{};
+  ASSERT_TRUE(timeARun(app, 2000, first));
+  const long shownFirst = elapsedMillisOf(app.mainText(mainControls::标签2));
+  ASSERT_NE(shownFirst, -1) << app.mainText(mainControls::标签2);
+  {
+    SCOPED_TRACE("the first run");
+    expectWithin(shownFirst, first.shortestMs, first.longestMs);
+  }
+
+  MeasuredRun second{};
+  ASSERT_TRUE(timeARun(app, 1000, second));
+  const long shownTotal = elapsedMillisOf(app.mainText(mainControls::标签2));
+  ASSERT_NE(shownTotal, -1) << app.mainText(mainControls::标签2);
+  SCOPED_TRACE("both runs");
+  expectWithin(shownTotal, shownFirst + second.shortestMs, shownFirst + second.longestMs);
+}
+
 TEST_F(MainWindowTest, StopWhileIdleKeepsZero) {
   ASSERT_TRUE(app.clickMain(mainControls::按钮2));
   EXPECT_EQ(app.mainText(mainControls::编辑框2), "停止计时");
