@@ -19,9 +19,7 @@ constexpr int kUnixStartAttempts = 3;
 
 }  // namespace
 
-bool runningUnderWine() {
-  return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-}
+bool runningUnderWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
 
 std::string unixPathOf(const std::string& windowsPath) {
   using UnixFileName = char*(CDECL*)(LPCWSTR);

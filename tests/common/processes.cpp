@@ -73,8 +73,8 @@ KernelHandle ProcessJob::start(std::string commandLine, const char* directory, D
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
-  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, directory,
-                      &startup, &started)) {
+  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, directory, &startup,
+                      &started)) {
     return KernelHandle();
   }
   KernelHandle process(started.hProcess);

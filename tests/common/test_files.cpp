@@ -39,7 +39,9 @@ void makeDirectory(const std::string& path) {
 }
 
 void setReadOnly(const std::string& file) {
-  if (!SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY)) std::fprintf(stderr, "cannot protect %s\n", file.c_str());
+  if (!SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY)) {
+    std::fprintf(stderr, "cannot make %s read-only\n", file.c_str());
+  }
 }
 
 bool pathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -135,8 +137,8 @@ bool runCommand(std::string commandLine) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
-  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                      &startup, &started)) {
+  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                      &started)) {
     return false;
   }
   const KernelHandle process(started.hProcess);
@@ -225,11 +227,10 @@ std::string freeDriveLetter() {
 
 MappedDrive::MappedDrive(const std::string& directory) : name_(freeDriveLetter()) {
   if (name_.empty()) return;
-  const bool mapped =
-      runningUnderWine()
-          ? runUnixProgramUntil({"/bin/ln", "-s", unixPathOf(directory), dosDeviceLink(name_)},
-                                [&] { return driveRootExists(name_); })
-          : DefineDosDeviceA(0, name_.c_str(), directory.c_str()) && driveRootExists(name_);
+  const bool mapped = runningUnderWine()
+                          ? runUnixProgramUntil({"/bin/ln", "-s", unixPathOf(directory), dosDeviceLink(name_)},
+                                                [&] { return driveRootExists(name_); })
+                          : DefineDosDeviceA(0, name_.c_str(), directory.c_str()) && driveRootExists(name_);
   if (!mapped) name_.clear();
 }
 

@@ -259,7 +259,8 @@ DWORD findRestartedInstance(DWORD oldPid, const std::string& directory, DWORD ti
 }
 
 DWORD closeInstance(DWORD pid) {
-  const KernelHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+  const KernelHandle process(
+      OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
   if (!process) return STILL_ACTIVE;
   App::close(findWindow(pid, kViewerClass));
   App::close(findWindow(pid, kMainClass));

@@ -188,8 +188,7 @@ TEST(Soak, ResourcesStayFlat) {
   EXPECT_EQ(after.windows, before.windows);
   EXPECT_LE(after.handles, before.handles + 4);
   // Each lap line is under 30 bytes; allow the heap its pages on top.
-  EXPECT_LE(after.privateBytes,
-            before.privateBytes + static_cast<SIZE_T>(seconds - warmUpSeconds) * 30 + 1024 * 1024)
+  EXPECT_LE(after.privateBytes, before.privateBytes + static_cast<SIZE_T>(seconds - warmUpSeconds) * 30 + 1024 * 1024)
       << before.privateBytes << " -> " << after.privateBytes;
   EXPECT_EQ(app.mainText(mainControls::标签3), std::to_string(seconds + 1));
   // The last save holds every lap of the run.
@@ -199,9 +198,11 @@ TEST(Soak, ResourcesStayFlat) {
   ASSERT_GE(log.size(), laps.size() + 2);
   EXPECT_EQ(log.substr(log.size() - laps.size() - 2), laps + "\r\n");
   EXPECT_EQ(findMessageBox(app.pid()), nullptr);
-  std::printf("soak %d s, compared after %d: GDI objects %lu -> %lu, windows %lu -> %lu, handles %lu -> %lu, private bytes %lu -> %lu\n",
-              seconds, warmUpSeconds, before.gdi, after.gdi, before.windows, after.windows, before.handles, after.handles,
-              static_cast<unsigned long>(before.privateBytes), static_cast<unsigned long>(after.privateBytes));
+  std::printf(
+      "soak %d s, compared after %d: GDI objects %lu -> %lu, windows %lu -> %lu, handles %lu -> %lu, "
+      "private bytes %lu -> %lu\n",
+      seconds, warmUpSeconds, before.gdi, after.gdi, before.windows, after.windows, before.handles, after.handles,
+      static_cast<unsigned long>(before.privateBytes), static_cast<unsigned long>(after.privateBytes));
 }
 
 }  // namespace
