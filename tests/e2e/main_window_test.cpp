@@ -22,7 +22,6 @@ RECT placeInParent(HWND control) {
 }
 
 void expectStyles(HWND hwnd, LONG_PTR has, LONG_PTR lacks, LONG_PTR exHas, LONG_PTR exLacks) {
-  SCOPED_TRACE("styles");
   const LONG_PTR style = GetWindowLongPtrA(hwnd, GWL_STYLE);
   const LONG_PTR ex = GetWindowLongPtrA(hwnd, GWL_EXSTYLE);
   EXPECT_EQ(style & has, has) << std::hex << style;
@@ -32,7 +31,6 @@ void expectStyles(HWND hwnd, LONG_PTR has, LONG_PTR lacks, LONG_PTR exHas, LONG_
 }
 
 void expectCentredOuterSize(HWND hwnd, int width, int height) {
-  SCOPED_TRACE("outer size and place");
   RECT r;
   GetWindowRect(hwnd, &r);
   EXPECT_EQ(r.right - r.left, width);
