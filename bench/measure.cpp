@@ -1,5 +1,7 @@
 #include "measure.hpp"
 
+#include "host.hpp"
+
 #include <psapi.h>
 
 #include <algorithm>
@@ -44,7 +46,6 @@ double filetimeMs(const FILETIME& t) {
   return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000.0;
 }
 
-bool underWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
 
 // The times the system's process list gives for the process: user and kernel time are the 64-bit
 // fields at offsets 40 and 48 of each entry, the process id the pointer-sized field at 80 on 64-bit
@@ -81,7 +82,7 @@ double processListCpuMs(DWORD pid) {
 double processCpuMs(HANDLE process) {
   // Wine 8 answers GetProcessTimes for another process with the caller's own times; its process
   // list carries the real ones, read from the kernel.
-  if (underWine()) return processListCpuMs(GetProcessId(process));
+  if (runningUnderWine()) return processListCpuMs(GetProcessId(process));
   FILETIME created, exited, kernel, user;
   if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return -1;
   return filetimeMs(kernel) + filetimeMs(user);
@@ -128,12 +129,6 @@ Spinners::~Spinners() {
 void spinForever() {
   volatile unsigned long long counter = 0;
   for (;;) counter = counter + 1;
-}
-
-std::string windowsPathOf(std::string path) {
-  if (path.empty() || path[0] != '/') return path;
-  std::replace(path.begin(), path.end(), '/', '\\');
-  return "Z:" + path;
 }
 
 std::string ownExecutable() {

@@ -40,7 +40,5 @@ inline constexpr char kSpinSwitch[] = "--spin";
 // The body of a busy process: never returns.
 [[noreturn]] void spinForever();
 
-// A Unix path ("/work/...") as Wine's drive Z: sees it; other paths as they are.
-std::string windowsPathOf(std::string path);
 std::string ownExecutable();
 std::string directoryOf(const std::string& path);

@@ -21,21 +21,7 @@ struct Timed {
 };
 
 // "12秒345毫秒" as 12345; -1 when the text is not of that form.
-double shownMs(HWND display) {
-  const std::string text = App::text(display);
-  std::size_t at = 0;
-  auto number = [&](long long& value) {
-    const std::size_t first = at;
-    value = 0;
-    while (at < text.size() && text[at] >= '0' && text[at] <= '9') value = value * 10 + (text[at++] - '0');
-    return at > first;
-  };
-  long long seconds = 0, milliseconds = 0;
-  if (!number(seconds)) return -1;
-  while (at < text.size() && !(text[at] >= '0' && text[at] <= '9')) ++at;
-  if (!number(milliseconds)) return -1;
-  return static_cast<double>(seconds * 1000 + milliseconds);
-}
+double shownMs(HWND display) { return static_cast<double>(elapsedMillisOf(App::text(display))); }
 
 struct ClickTime {
   double before;
@@ -47,7 +33,7 @@ struct ClickTime {
 // The handler runs somewhere inside the send: the middle is the estimate, half the send the bound.
 ClickTime timedClick(HWND button) {
   ClickTime t{nowMs(), 0};
-  App::click(button);
+  (void)App::click(button);  // a click that did not land shows in the display it reads next
   t.after = nowMs();
   return t;
 }
@@ -93,7 +79,7 @@ Report measureAccuracy(const Settings& settings) {
   }
   HWND tickWindow = windowOf(ticks, kTickStopwatchClass);
   const std::vector<Timed> watches = {
-      {lumo.mainControl(k按钮1), lumo.mainControl(k按钮2), lumo.mainControl(k标签2)},
+      {lumo.mainControl(mainControls::按钮1), lumo.mainControl(mainControls::按钮2), lumo.mainControl(mainControls::标签2)},
       {GetDlgItem(tickWindow, kBareStartButton), GetDlgItem(tickWindow, kBareStopButton),
        GetDlgItem(tickWindow, kBareDisplay)},
   };

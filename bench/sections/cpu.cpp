@@ -60,10 +60,10 @@ Report measureCpu(const Settings& settings) {
   for (int run = 0; run < runs; ++run) {
     repaint.add(referenceOver("bench_label_repaint.exe", kLabelRepaintClass, timingWindow));
     idle.add(referenceOver("bench_two_windows.exe", kTwoWindowsFirstClass, stoppedWindow));
-    lumo.clickMain(k按钮1);
+    (void)lumo.clickMain(mainControls::按钮1);
     Sleep(1000);
     lumoTiming.add(cpuOver(lumo.process(), timingWindow));
-    lumo.clickMain(k按钮2);
+    (void)lumo.clickMain(mainControls::按钮2);
     Sleep(1000);
     lumoStopped.add(cpuOver(lumo.process(), stoppedWindow));
   }

@@ -120,7 +120,7 @@ Report measureLaps(const Settings& settings) {
   TempDir dir("laps");
   App lumo;
   if (!lumo.start(dir.path())) return {"The stopwatch did not start.\n\n", {}};
-  HWND lapButton = lumo.mainControl(k按钮3);
+  HWND lapButton = lumo.mainControl(mainControls::按钮3);
   std::vector<double> each;
   each.reserve(static_cast<std::size_t>(laps));
   const double lapsStarted = nowMs();
@@ -130,21 +130,21 @@ Report measureLaps(const Settings& settings) {
     each.push_back(nowMs() - before);
   }
   const double lapsMs = nowMs() - lapsStarted;
-  const bool countRight = lumo.mainText(k标签3) == std::to_string(laps);
+  const bool countRight = lumo.mainText(mainControls::标签3) == std::to_string(laps);
   const LapTimes app = firstAndLast(each, static_cast<std::size_t>(block));
 
-  lumo.clickMain(k按钮2);  // the display stops repainting while the saves are timed
+  (void)lumo.clickMain(mainControls::按钮2);  // the display stops repainting while the saves are timed
   const std::string saved = lumo.viewerText() + "\r\n";
-  const std::string log = dir.file(std::string(lapLogFileName));
+  const std::string log = dir / (std::string(lapLogFileName));
   std::vector<double> saves, writes;
   bool savesLanded = true;
   for (int save = 0; save < saveCount; ++save) {
     const std::size_t sizeBefore = fileBytes(log);
     const double before = nowMs();
-    lumo.clickSave();
+    (void)lumo.clickSave();
     saves.push_back(nowMs() - before);
     savesLanded = savesLanded && fileBytes(log) == sizeBefore + saved.size();
-    writes.push_back(plainWriteMs(dir.file("plain.txt"), saved));
+    writes.push_back(plainWriteMs(dir / ("plain.txt"), saved));
   }
   const double trip = roundTripMs(lumo.viewer());
   progress("laps: the bare edit control");

@@ -9,7 +9,7 @@
 
 #include "../measure.hpp"
 #include "../report.hpp"
-#include "e2e/app_driver.hpp"
+#include "app_driver.hpp"
 
 struct Settings {
   bool quick = false;      // every measurement shortened, to try the runner out, not for figures
@@ -27,6 +27,6 @@ inline std::string referencePath(const char* exeName) { return directoryOf(ownEx
 // The process's window of that class, once it is there; null when it did not come in time.
 inline HWND windowOf(const App& process, const char* className, DWORD timeoutMs = 15000) {
   HWND found = nullptr;
-  waitUntil([&] { return (found = findWindow(process.pid(), className)) != nullptr; }, timeoutMs);
+  pollUntil(timeoutMs, [&] { return (found = findWindow(process.pid(), className)) != nullptr; });
   return found;
 }

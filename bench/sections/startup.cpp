@@ -83,7 +83,7 @@ Report measureStartUp(const Settings& settings) {
   progress("startup: " + std::to_string(runs) +
            " start-ups of each, alternating, after one of each to warm the caches");
   TempDir dir("startup");
-  const std::string lumoExe = dir.file("LumoStopwatch.exe");
+  const std::string lumoExe = dir / ("LumoStopwatch.exe");
   CopyFileA(builtExecutable().c_str(), lumoExe.c_str(), FALSE);
   Program lumo{lumoExe, kMainClass, kViewerClass, {}, {}};
   Program bare{referencePath("bench_two_windows.exe"), kTwoWindowsFirstClass, kTwoWindowsSecondClass, {}, {}};

@@ -1,56 +1,244 @@
 #include "test_files.hpp"
 
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "host.hpp"
+#include "processes.hpp"
+#include "services/handles.hpp"
+#include "wait.hpp"
+
 std::string readFileBytes(const std::string& path) {
-  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::string();
+  const FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::string();
   std::string bytes;
   char chunk[65536];
   DWORD got = 0;
-  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
-  CloseHandle(file);
+  while (ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
   return bytes;
 }
 
 bool writeFileBytes(const std::string& path, const std::string& bytes) {
-  const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  const FileHandle file(
+      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
   DWORD written = 0;
-  const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                  written == bytes.size();
-  CloseHandle(file);
-  return ok;
+  return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size();
 }
+
+void putFile(const std::string& path, const std::string& bytes) {
+  if (!writeFileBytes(path, bytes)) std::fprintf(stderr, "cannot write %s\n", path.c_str());
+}
+
+void makeDirectory(const std::string& path) {
+  if (!CreateDirectoryA(path.c_str(), nullptr)) std::fprintf(stderr, "cannot make %s\n", path.c_str());
+}
+
+void setReadOnly(const std::string& file) {
+  if (!SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY)) {
+    std::fprintf(stderr, "cannot make %s read-only\n", file.c_str());
+  }
+}
+
+bool pathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void removeTree(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return;
+  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(path.c_str());
+    return;
+  }
+  allowWritesTo(path);
+  WIN32_FIND_DATAA entry;
+  if (const FindHandle search(FindFirstFileA((path + "\\*").c_str(), &entry)); search) {
+    do {
+      const std::string name = entry.cFileName;
+      if (name != "." && name != "..") removeTree(path + "\\" + name);
+    } while (FindNextFileA(search.get(), &entry));
+  }
+  RemoveDirectoryA(path.c_str());
+}
+
+// --- The temporary directory --------------------------------------------------------------------
 
 namespace {
 
-struct WindowSearch {
-  DWORD pid;
-  const char* className;
-  bool visibleOnly;
-  HWND found;
-};
+// A program that a test started may hold the directory for a moment after its work is done (a
+// restart script's cmd, say).
+constexpr DWORD kRemovalLimitMs = 10000;
 
-// A named callback: a lambda has no stdcall conversion in the 32-bit build.
-BOOL CALLBACK matchWindow(HWND hwnd, LPARAM param) {
-  auto* search = reinterpret_cast<WindowSearch*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid != search->pid) return TRUE;
-  char className[64];
-  if (GetClassNameA(hwnd, className, sizeof className) == 0 || lstrcmpA(className, search->className) != 0) {
-    return TRUE;
+}  // namespace
+
+TempDir::TempDir(std::string_view name) {
+  char base[MAX_PATH];
+  const DWORD length = GetTempPathA(sizeof base, base);
+  std::string temp(base, length);
+  if (!temp.empty() && temp.back() == '\\') temp.pop_back();
+  // Fresh even when an earlier run of a process with the same id left its directories behind.
+  static unsigned serial = 0;
+  do {
+    root_ = temp + "\\lumo-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
+  } while (!CreateDirectoryA(root_.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
+  path_ = root_;
+  if (!name.empty()) {
+    path_ += "\\" + std::string(name);
+    makeDirectory(path_);
   }
-  if (search->visibleOnly && !IsWindowVisible(hwnd)) return TRUE;
-  search->found = hwnd;
-  return FALSE;
+}
+
+TempDir::~TempDir() {
+  endProcessesIn(root_);
+  pollUntil(kRemovalLimitMs, [&] {
+    removeTree(root_);
+    return !pathExists(root_);
+  });
+}
+
+// --- Snapshots ------------------------------------------------------------------------------------
+
+DirectorySnapshot snapshotOf(const std::string& directory) {
+  DirectorySnapshot snapshot;
+  WIN32_FIND_DATAA entry;
+  const FindHandle search(FindFirstFileA((directory + "\\*").c_str(), &entry));
+  if (!search) return snapshot;
+  do {
+    const std::string name = entry.cFileName;
+    if (name == "." || name == "..") continue;
+    const std::string path = directory + "\\" + name;
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      snapshot[name] = "dir";
+      for (const auto& [inner, what] : snapshotOf(path)) snapshot[name + "\\" + inner] = what;
+    } else {
+      snapshot[name] = fileEntry(readFileBytes(path), (entry.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0);
+    }
+  } while (FindNextFileA(search.get(), &entry));
+  return snapshot;
+}
+
+std::string fileEntry(const std::string& bytes, bool readOnly) {
+  return (readOnly ? "read-only file: " : "file: ") + bytes;
+}
+
+// --- Directories that refuse writes -----------------------------------------------------------------
+
+namespace {
+
+constexpr char kProbePrefix[] = ".write-probe-";
+constexpr DWORD kCommandLimitMs = 10000;
+
+// Runs a Windows command line to its end; true when it ran and exited with 0.
+bool runCommand(std::string commandLine) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                      &started)) {
+    return false;
+  }
+  const KernelHandle process(started.hProcess);
+  const KernelHandle thread(started.hThread);
+  DWORD code = STILL_ACTIVE;
+  if (WaitForSingleObject(process.get(), kCommandLimitMs) == WAIT_OBJECT_0) GetExitCodeProcess(process.get(), &code);
+  return code == 0;
+}
+
+// A probe that meets the permission change half-way may be left behind (it can no longer be
+// deleted), so leftovers are swept once writes work again.
+void sweepProbes(const std::string& directory) {
+  WIN32_FIND_DATAA entry;
+  const FindHandle search(FindFirstFileA((directory + "\\" + kProbePrefix + "*").c_str(), &entry));
+  if (!search) return;
+  do {
+    DeleteFileA((directory + "\\" + entry.cFileName).c_str());
+  } while (FindNextFileA(search.get(), &entry));
+}
+
+bool setWritable(const std::string& directory, bool writable) {
+  if (runningUnderWine()) {
+    // Under Wine the Unix permission bits decide what the program may write.
+    const std::string unixPath = unixPathOf(directory);
+    return !unixPath.empty() && runUnixProgramUntil({"/bin/chmod", writable ? "u+w" : "a-w", unixPath},
+                                                    [&] { return canCreateFileIn(directory) == writable; });
+  }
+  const std::string quoted = "\"" + directory + "\"";
+  return runCommand(writable ? "icacls " + quoted + " /remove:d *S-1-1-0"
+                             : "icacls " + quoted + " /deny *S-1-1-0:(WD,AD,DC)") &&
+         canCreateFileIn(directory) == writable;
 }
 
 }  // namespace
 
-HWND findWindow(DWORD pid, const char* className, bool visibleOnly) {
-  WindowSearch search{pid, className, visibleOnly, nullptr};
-  EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+bool canCreateFileIn(const std::string& directory) {
+  // Each probe has a name of its own: see sweepProbes.
+  static unsigned serial = 0;
+  const std::string probe = directory + "\\" + kProbePrefix + std::to_string(++serial);
+  FileHandle file(
+      CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+  if (!file) return false;
+  file.reset();
+  DeleteFileA(probe.c_str());  // in case the close did not take it along
+  return true;
+}
+
+bool denyWritesTo(const std::string& directory) { return !canCreateFileIn(directory) || setWritable(directory, false); }
+
+bool allowWritesTo(const std::string& directory) {
+  if (canCreateFileIn(directory)) return true;
+  const bool allowed = setWritable(directory, true);
+  if (allowed) sweepProbes(directory);
+  return allowed;
+}
+
+ReadOnlyDirectory::ReadOnlyDirectory(std::string directory)
+    : directory_(std::move(directory)), denied_(denyWritesTo(directory_)) {}
+
+ReadOnlyDirectory::~ReadOnlyDirectory() { allowWritesTo(directory_); }
+
+// --- Drive letters --------------------------------------------------------------------------------
+
+namespace {
+
+// Under Wine a drive letter is a link in the prefix's dosdevices directory, looked up afresh on
+// every access; the object-namespace link that DefineDosDevice makes there is not followed.
+std::string dosDeviceLink(const std::string& drive) {
+  const char* prefix = std::getenv("WINEPREFIX");
+  const char* home = std::getenv("HOME");
+  const std::string base = prefix != nullptr ? prefix : std::string(home != nullptr ? home : "") + "/.wine";
+  return base + "/dosdevices/" + static_cast<char>(drive[0] - 'A' + 'a') + ":";
+}
+
+bool driveRootExists(const std::string& drive) { return pathExists(drive + "\\"); }
+
+std::string freeDriveLetter() {
+  const DWORD used = GetLogicalDrives();
+  for (char letter = 'R'; letter <= 'Y'; ++letter) {
+    if (!(used & (1u << (letter - 'A')))) return std::string(1, letter) + ":";
+  }
+  return std::string();
+}
+
+}  // namespace
+
+MappedDrive::MappedDrive(const std::string& directory) : name_(freeDriveLetter()) {
+  if (name_.empty()) return;
+  const bool mapped = runningUnderWine()
+                          ? runUnixProgramUntil({"/bin/ln", "-s", unixPathOf(directory), dosDeviceLink(name_)},
+                                                [&] { return driveRootExists(name_); })
+                          : DefineDosDeviceA(0, name_.c_str(), directory.c_str()) && driveRootExists(name_);
+  if (!mapped) name_.clear();
+}
+
+MappedDrive::~MappedDrive() {
+  if (name_.empty()) return;
+  if (runningUnderWine()) {
+    runUnixProgramUntil({"/bin/rm", dosDeviceLink(name_)}, [&] { return !driveRootExists(name_); });
+  } else {
+    DefineDosDeviceA(DDD_REMOVE_DEFINITION, name_.c_str(), nullptr);
+  }
 }

@@ -9,6 +9,8 @@
 
 namespace {
 
+using namespace mainControls;
+
 std::u16string wideText(HWND window) {
   wchar_t text[512] = L"";
   DWORD_PTR copied = 0;
@@ -61,44 +63,44 @@ class CodePageTest : public ::testing::Test {
 TEST_F(CodePageTest, BothWindowsShowTheChineseTexts) {
   EXPECT_WIDE_EQ(app.mainWindow(), u"Lumo秒计时器 lumo.example.org by：Lumo");
   const struct {
-    int id;
+    ControlId id;
     const char16_t* text;
   } main[] = {
-      {k按钮1, u"开始计时"}, {k按钮2, u"停止计时"}, {k按钮3, u"记次"},     {k按钮4, u"复位"},
-      {k按钮5, u"查看记次"}, {k标签1, u"状态："},   {k标签2, u"0秒0毫秒"}, {k标签4, u"次"},
+      {按钮1, u"开始计时"}, {按钮2, u"停止计时"}, {按钮3, u"记次"},     {按钮4, u"复位"},
+      {按钮5, u"查看记次"}, {标签1, u"状态："},   {标签2, u"0秒0毫秒"}, {标签4, u"次"},
   };
   for (const auto& c : main) {
-    SCOPED_TRACE(c.id);
+    SCOPED_TRACE(c.id.id);
     EXPECT_WIDE_EQ(app.mainControl(c.id), c.text);
   }
   EXPECT_WIDE_EQ(app.viewer(), u"查看记次   lumo.example.org by:Lumo");
-  EXPECT_WIDE_EQ(app.viewerControl(kSave按钮1), u"一键保存记次文本");
-  ASSERT_TRUE(app.clickMain(k按钮1));
-  EXPECT_WIDE_EQ(app.mainControl(k编辑框2), u"正在计时");
+  EXPECT_WIDE_EQ(app.viewerControl(viewerControls::按钮1), u"一键保存记次文本");
+  ASSERT_TRUE(app.clickMain(按钮1));
+  EXPECT_WIDE_EQ(app.mainControl(编辑框2), u"正在计时");
 }
 
 // The lap taken while stopped shows 0 ms, so its line is known to the byte: GBK, as the same lap
 // gives on code page 936, in the file of the real Unicode name.
 TEST_F(CodePageTest, ALapIsSavedAsGbkUnderTheUnicodeName) {
-  ASSERT_TRUE(app.clickMain(k按钮3));
-  EXPECT_WIDE_EQ(app.viewerControl(k编辑框1), u"1.0秒0毫秒\r\n");
-  EXPECT_WIDE_EQ(app.mainControl(k编辑框2), u"记次中");
+  ASSERT_TRUE(app.clickMain(按钮3));
+  EXPECT_WIDE_EQ(app.viewerControl(viewerControls::编辑框1), u"1.0秒0毫秒\r\n");
+  EXPECT_WIDE_EQ(app.mainControl(编辑框2), u"记次中");
   ASSERT_TRUE(app.clickSave());
   EXPECT_EQ(readByWideName(logPath()), "1.0\xC3\xEB" "0\xBA\xC1\xC3\xEB\r\n\r\n");  // 秒, 毫秒 in GBK
 }
 
 // What GBK cannot write is saved as "?"; a box owned by the viewer says how many characters.
 TEST_F(CodePageTest, ACharacterGbkCannotWriteIsSavedAsAQuestionMarkAndCounted) {
-  const HWND box = app.viewerControl(k编辑框1);
+  const HWND box = app.viewerControl(viewerControls::编辑框1);
   ASSERT_TRUE(SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"a\u00DF\uD55C\r\n")));  // "aß한"
-  ASSERT_TRUE(App::postClick(app.viewerControl(kSave按钮1)));
+  ASSERT_TRUE(App::postClick(app.viewerControl(viewerControls::按钮1)));
   HWND told = nullptr;
-  ASSERT_TRUE(waitUntil([&] { return (told = findMessageBox(app.pid())) != nullptr; }, 5000)) << "no box";
+  ASSERT_TRUE(pollUntil(5000, [&] { return (told = findMessageBox(app.pid())) != nullptr; })) << "no box";
   EXPECT_EQ(GetWindow(told, GW_OWNER), app.viewer());
   EXPECT_WIDE_EQ(told, u"记次文本已保存");
   EXPECT_WIDE_EQ(GetDlgItem(told, 0xFFFF), u"记次文本已保存，其中 2 个字符无法用 GBK 编码写入，已存为“?”。");
   PostMessageW(told, WM_COMMAND, IDOK, 0);
-  EXPECT_TRUE(waitUntil([&] { return !IsWindow(told); }, 5000));
+  EXPECT_TRUE(pollUntil(5000, [&] { return !IsWindow(told); }));
   EXPECT_EQ(readByWideName(logPath()), "a??\r\n\r\n");
 }
 

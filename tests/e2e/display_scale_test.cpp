@@ -7,6 +7,8 @@
 
 namespace {
 
+using namespace mainControls;
+
 // The display scale of processes started while this lives.
 class ScopedLogPixels {
  public:
@@ -42,17 +44,17 @@ class ScopedLogPixels {
 
 // What the windows must look like at 96 DPI; every figure scales by dpi / 96.
 struct Row {
-  int id;
+  ControlId id;
   int left, top, width, height;
 };
 const Row kMainRows[] = {
-    {k按钮1, 184, 176, 80, 32},  {k时钟1, 216, 208, 40, 32},  {k按钮2, 264, 176, 80, 32},
-    {k编辑框2, 72, 264, 80, 20}, {k标签1, 32, 264, 40, 24},   {k标签2, 112, 48, 296, 64},
-    {k标签3, 224, 136, 64, 24},  {k按钮3, 104, 176, 80, 32},  {k标签4, 296, 136, 16, 24},
-    {k按钮4, 344, 176, 80, 32},  {k按钮5, 104, 208, 80, 16},  {k标签5, 32, 128, 96, 24},
-    {k标签6, 480, 136, 80, 24},  {k标签7, 128, 8, 304, 32},
+    {按钮1, 184, 176, 80, 32},  {时钟1, 216, 208, 40, 32},  {按钮2, 264, 176, 80, 32},
+    {编辑框2, 72, 264, 80, 20}, {标签1, 32, 264, 40, 24},   {标签2, 112, 48, 296, 64},
+    {标签3, 224, 136, 64, 24},  {按钮3, 104, 176, 80, 32},  {标签4, 296, 136, 16, 24},
+    {按钮4, 344, 176, 80, 32},  {按钮5, 104, 208, 80, 16},  {标签5, 32, 128, 96, 24},
+    {标签6, 480, 136, 80, 24},  {标签7, 128, 8, 304, 32},
 };
-const Row kViewerRows[] = {{k编辑框1, 0, 0, 384, 248}, {kSave按钮1, 0, 248, 384, 24}};
+const Row kViewerRows[] = {{viewerControls::编辑框1, 0, 0, 384, 248}, {viewerControls::按钮1, 0, 248, 384, 24}};
 
 RECT placeInParent(HWND control) {
   RECT r;
@@ -91,8 +93,8 @@ void expectWindowAt(HWND window, int outerWidth, int outerHeight, const Row* row
   EXPECT_NEAR(client.right, width - (frame.right - frame.left), 1);
   EXPECT_NEAR(client.bottom, height - (frame.bottom - frame.top), 1);
   for (std::size_t i = 0; i < count; ++i) {
-    SCOPED_TRACE(rows[i].id);
-    const HWND control = GetDlgItem(window, rows[i].id);
+    SCOPED_TRACE(std::string(rows[i].id.name));
+    const HWND control = GetDlgItem(window, rows[i].id.id);
     ASSERT_NE(control, nullptr);
     const RECT r = placeInParent(control);
     EXPECT_NEAR(r.left, MulDiv(rows[i].left, dpi, 96), 1);
@@ -128,15 +130,15 @@ TEST_P(DisplayScaleTest, BothWindowsAreLaidOutForTheScale) {
 
 TEST_P(DisplayScaleTest, FocusTabOrderALapAndASaveStillWork) {
   HWND main = app.mainWindow();
-  ASSERT_TRUE(waitUntil([&] { return focusOf(main) == app.mainControl(k按钮1); }, 3000));
+  ASSERT_TRUE(pollUntil(3000, [&] { return focusOf(main) == app.mainControl(按钮1); }));
   pressKey(VK_TAB);
-  EXPECT_TRUE(waitUntil([&] { return focusOf(main) == app.mainControl(k按钮2); }, 3000));
-  ASSERT_TRUE(app.clickMain(k按钮3));
-  EXPECT_EQ(app.mainText(k标签3), "1");
+  EXPECT_TRUE(pollUntil(3000, [&] { return focusOf(main) == app.mainControl(按钮2); }));
+  ASSERT_TRUE(app.clickMain(按钮3));
+  EXPECT_EQ(app.mainText(标签3), "1");
   const std::string lap = app.viewerText();
   ASSERT_EQ(lap.rfind("1.", 0), 0u) << lap;
   ASSERT_TRUE(app.clickSave());
-  EXPECT_EQ(readFileBytes(dir.file(std::string(lapLogFileName))), lap + "\r\n");
+  EXPECT_EQ(readFileBytes(dir / std::string(lapLogFileName)), lap + "\r\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Dpi, DisplayScaleTest, ::testing::Values(120, 144, 192),

@@ -7,17 +7,17 @@
 #include <vector>
 
 #include "app_driver.hpp"
+#include "lapfile/lap_log.hpp"
 
 namespace {
 
-constexpr char kLogName[] = "Lumo秒计时器记次复制文本.txt";
-constexpr char kExeName[] = "LumoStopwatch.exe";
+const std::string kLogName(lapLogFileName);
 
 class LapLogTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(app.start(dir.path(), kExeName)) << "the program did not show its windows"; }
 
-  std::string logPath() const { return dir.file(kLogName); }
+  std::string logPath() const { return dir / kLogName; }
   std::string log() const { return readFileBytes(logPath()); }
 
   TempDir dir;
@@ -25,25 +25,25 @@ class LapLogTest : public ::testing::Test {
 };
 
 TEST_F(LapLogTest, TwoLapsSavedTwiceAppendTheSameBlockTwice) {
-  app.clickMain(k按钮3);
-  app.clickMain(k按钮3);
-  app.clickMain(k按钮2);
+  ASSERT_TRUE(app.clickMain(mainControls::按钮3));
+  ASSERT_TRUE(app.clickMain(mainControls::按钮3));
+  ASSERT_TRUE(app.clickMain(mainControls::按钮2));
   const std::string laps = app.viewerText();
   ASSERT_EQ(laps.rfind("1.0秒0毫秒\r\n2.", 0), 0u) << laps;
   ASSERT_EQ(laps.substr(laps.size() - 2), "\r\n");
-  ASSERT_FALSE(fileExists(logPath()));
+  ASSERT_FALSE(pathExists(logPath()));
 
-  app.clickSave();
+  ASSERT_TRUE(app.clickSave());
   EXPECT_EQ(log(), laps + "\r\n");
-  app.clickSave();
+  ASSERT_TRUE(app.clickSave());
   EXPECT_EQ(log(), laps + "\r\n" + laps + "\r\n");
   EXPECT_EQ(app.viewerText(), laps);  // a save does not clear the list
   // The log is all that the saves left behind.
   const std::map<std::string, std::string> expected = {
-      {kExeName, "file: " + readFileBytes(dir.file(kExeName))},
-      {kLogName, "file: " + laps + "\r\n" + laps + "\r\n"},
+      {kExeName, fileEntry(readFileBytes(dir / kExeName))},
+      {kLogName, fileEntry(laps + "\r\n" + laps + "\r\n")},
   };
-  EXPECT_EQ(directorySnapshot(dir.path()), expected);
+  EXPECT_EQ(snapshotOf(dir.path()), expected);
 }
 
 struct SaveCase {
@@ -63,10 +63,10 @@ TEST_P(LapLogSaveTest, AppendsTheListAndCrLfRightAfterTheLastByte) {
   if (c.logExists) {
     ASSERT_TRUE(writeFileBytes(logPath(), c.logBefore));
   }
-  ASSERT_TRUE(App::setText(app.viewerControl(k编辑框1), c.viewerText));
+  ASSERT_TRUE(App::setText(app.viewerControl(viewerControls::编辑框1), c.viewerText));
   ASSERT_EQ(app.viewerText(), c.viewerText);
 
-  app.clickSave();
+  ASSERT_TRUE(app.clickSave());
   EXPECT_EQ(log(), std::string(c.logBefore) + c.viewerText + "\r\n");
   EXPECT_EQ(app.viewerText(), c.viewerText);
   EXPECT_EQ(findMessageBox(app.pid()), nullptr);
@@ -86,24 +86,11 @@ INSTANTIATE_TEST_SUITE_P(Cases, LapLogSaveTest, ::testing::ValuesIn(kSaveCases),
 
 // --- Failed saves -------------------------------------------------------------------------------
 
-// Gives the directory its write permission back even when a test stops early, so that it can be
-// removed.
-class WritableAgain {
- public:
-  explicit WritableAgain(std::string directory) : directory_(std::move(directory)) {}
-  WritableAgain(const WritableAgain&) = delete;
-  WritableAgain& operator=(const WritableAgain&) = delete;
-  ~WritableAgain() { setDirectoryWritable(directory_, true); }
-
- private:
-  std::string directory_;
-};
-
 struct FailureCase {
   const char* name;  // for the test's name
   const char* what;
   // Makes the log unwritable; a guard to undo it, where one is needed.
-  std::unique_ptr<WritableAgain> (*prepare)(const std::string& directory, const std::string& log);
+  std::unique_ptr<ReadOnlyDirectory> (*prepare)(const std::string& directory, const std::string& log);
   DWORD systemError;  // the reason the box must give
 };
 
@@ -123,14 +110,14 @@ class LapLogFailureTest : public LapLogTest, public ::testing::WithParamInterfac
 TEST_P(LapLogFailureTest, WarnsFromTheViewerKeepsTheTextAndLeavesTheDiskAlone) {
   const FailureCase& c = GetParam();
   const std::string laps = "1.0秒0毫秒\r\n未保存的记次\r\n";
-  ASSERT_TRUE(App::setText(app.viewerControl(k编辑框1), laps));
-  const std::unique_ptr<WritableAgain> undo = c.prepare(dir.path(), logPath());
-  const auto before = directorySnapshot(dir.path());
+  ASSERT_TRUE(App::setText(app.viewerControl(viewerControls::编辑框1), laps));
+  const std::unique_ptr<ReadOnlyDirectory> undo = c.prepare(dir.path(), logPath());
+  const auto before = snapshotOf(dir.path());
 
   HWND viewer = app.viewer();
-  ASSERT_TRUE(App::postClick(app.viewerControl(kSave按钮1)));
+  ASSERT_TRUE(App::postClick(app.viewerControl(viewerControls::按钮1)));
   HWND box = nullptr;
-  ASSERT_TRUE(waitUntil([&] { return (box = findMessageBox(app.pid())) != nullptr && IsWindowVisible(box); }, 5000))
+  ASSERT_TRUE(pollUntil(5000, [&] { return (box = findMessageBox(app.pid())) != nullptr && IsWindowVisible(box); }))
       << "no warning box";
   EXPECT_EQ(GetWindow(box, GW_OWNER), viewer);
   const std::string text = messageBoxText(box);
@@ -143,34 +130,35 @@ TEST_P(LapLogFailureTest, WarnsFromTheViewerKeepsTheTextAndLeavesTheDiskAlone) {
   EXPECT_NE(App::text(box), "错误");
 
   PostMessageA(box, WM_COMMAND, IDOK, 0);
-  EXPECT_TRUE(waitUntil([&] { return !IsWindow(box); }, 3000));
+  EXPECT_TRUE(pollUntil(3000, [&] { return !IsWindow(box); }));
   EXPECT_TRUE(app.running());
   EXPECT_EQ(app.viewer(), viewer);
   EXPECT_EQ(app.viewerText(), laps);
-  EXPECT_EQ(directorySnapshot(dir.path()), before);
+  EXPECT_EQ(snapshotOf(dir.path()), before);
   // And it runs on as before.
-  app.clickMain(k按钮3);
-  EXPECT_EQ(app.mainText(k标签3), "1");
+  ASSERT_TRUE(app.clickMain(mainControls::按钮3));
+  EXPECT_EQ(app.mainText(mainControls::标签3), "1");
 }
 
 const FailureCase kFailureCases[] = {
     {"ReadOnlyDirectory", "a read-only directory without the log",
      [](const std::string& directory, const std::string&) {
-       EXPECT_TRUE(setDirectoryWritable(directory, false));
-       return std::make_unique<WritableAgain>(directory);
+       auto readOnly = std::make_unique<ReadOnlyDirectory>(directory);
+       EXPECT_TRUE(readOnly->denied());
+       return readOnly;
      },
      ERROR_ACCESS_DENIED},
     {"ReadOnlyLog", "a read-only log file",
      [](const std::string&, const std::string& log) {
        EXPECT_TRUE(writeFileBytes(log, "旧的记次\r\n"));
        EXPECT_TRUE(SetFileAttributesA(log.c_str(), FILE_ATTRIBUTE_READONLY));
-       return std::unique_ptr<WritableAgain>();
+       return std::unique_ptr<ReadOnlyDirectory>();
      },
      ERROR_ACCESS_DENIED},
     {"DirectoryOfThatName", "a directory with the log's name",
      [](const std::string&, const std::string& log) {
        EXPECT_TRUE(CreateDirectoryA(log.c_str(), nullptr));
-       return std::unique_ptr<WritableAgain>();
+       return std::unique_ptr<ReadOnlyDirectory>();
      },
      ERROR_ACCESS_DENIED},
 };
@@ -196,7 +184,7 @@ TEST(LapLogInstancesTest, SavesFromSeveralInstancesAtOnceAllArriveWhole) {
     ASSERT_TRUE(apps.back()->start(dir.path(), "LumoStopwatch" + std::to_string(i) + ".exe")) << i;
     std::string text = "实例" + std::to_string(i) + "：";
     while (text.size() < kBlockSize) text += "第" + std::to_string(i) + "个实例的记次\r\n";
-    ASSERT_TRUE(App::setText(apps.back()->viewerControl(k编辑框1), text));
+    ASSERT_TRUE(App::setText(apps.back()->viewerControl(viewerControls::编辑框1), text));
     ASSERT_EQ(apps.back()->viewerText(), text);
     blocks.push_back(text + "\r\n");
   }
@@ -204,16 +192,16 @@ TEST(LapLogInstancesTest, SavesFromSeveralInstancesAtOnceAllArriveWhole) {
   std::size_t total = 0;
   for (const auto& block : blocks) total += block.size() * kSavesEach;
   for (int round = 0; round < kSavesEach; ++round) {
-    for (const auto& app : apps) App::postClick(app->viewerControl(kSave按钮1));
+    for (const auto& app : apps) App::postClick(app->viewerControl(viewerControls::按钮1));
   }
   // A selection posted behind the clicks is made once every click before it has been handled.
   constexpr int kMark = 1;
-  for (const auto& app : apps) PostMessageA(app->viewerControl(k编辑框1), EM_SETSEL, kMark, kMark);
+  for (const auto& app : apps) PostMessageA(app->viewerControl(viewerControls::编辑框1), EM_SETSEL, kMark, kMark);
   for (const auto& app : apps) {
-    ASSERT_TRUE(waitUntil([&] { return editSelection(app->viewerControl(k编辑框1)).first == kMark; }, 30000));
+    ASSERT_TRUE(pollUntil(30000, [&] { return editSelection(app->viewerControl(viewerControls::编辑框1)).first == kMark; }));
   }
 
-  const std::string bytes = readFileBytes(dir.file(kLogName));
+  const std::string bytes = readFileBytes(dir / kLogName);
   EXPECT_EQ(bytes.size(), total);
   std::vector<int> seen(kInstances, 0);
   for (std::size_t at = 0; at < bytes.size();) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app_driver.hpp"
+#include "lapfile/lap_log.hpp"
 
 namespace {
 
@@ -19,12 +20,6 @@ std::vector<std::string> linesOf(const std::string& text) {
     lines.push_back(text.substr(start, end - start));
   }
   return lines;
-}
-
-// Milliseconds of an elapsed text such as "3秒45毫秒".
-long millisOf(const std::string& elapsed) {
-  const auto s = elapsed.find("秒");
-  return std::stol(elapsed.substr(0, s)) * 1000 + std::stol(elapsed.substr(s + 2));
 }
 
 bool isCentred(HWND window) {
@@ -61,13 +56,13 @@ class LapViewerTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(app.start(dir.path())) << "the program did not show its windows"; }
 
-  HWND editBox() const { return app.viewerControl(k编辑框1); }
+  HWND editBox() const { return app.viewerControl(viewerControls::编辑框1); }
 
   bool viewerCloses(HWND old) {
-    return waitUntil([&] { return !IsWindow(old); }, 5000);
+    return pollUntil(5000, [&] { return !IsWindow(old); });
   }
   bool focusIn(HWND window, HWND control) {
-    return waitUntil([&] { return focusOf(window) == control; }, 3000);
+    return pollUntil(3000, [&] { return focusOf(window) == control; });
   }
 
   TempDir dir;
@@ -78,10 +73,10 @@ TEST_F(LapViewerTest, StartsEmptyCentredUnownedBehindTheMainWindow) {
   HWND viewer = app.viewer();
   expectFreshViewerFrame(viewer);
   // Wine settles the z-order of a newly shown window a moment after ShowWindow returns.
-  EXPECT_TRUE(waitUntil([&] { return inFrontOf(app.mainWindow(), viewer); }, 3000));
+  EXPECT_TRUE(pollUntil(3000, [&] { return inFrontOf(app.mainWindow(), viewer); }));
 
   HWND box = editBox();
-  HWND save = app.viewerControl(kSave按钮1);
+  HWND save = app.viewerControl(viewerControls::按钮1);
   ASSERT_NE(box, nullptr);
   ASSERT_NE(save, nullptr);
   struct Place {
@@ -118,7 +113,7 @@ TEST_F(LapViewerTest, StartsEmptyCentredUnownedBehindTheMainWindow) {
 
 TEST_F(LapViewerTest, FocusStartsInTheListAndTabMovesBetweenTheTwoControls) {
   HWND viewer = app.viewer();
-  HWND save = app.viewerControl(kSave按钮1);
+  HWND save = app.viewerControl(viewerControls::按钮1);
   ASSERT_TRUE(bringToFront(viewer));
   EXPECT_TRUE(focusIn(viewer, editBox()));
   pressKey(VK_TAB);
@@ -136,16 +131,16 @@ TEST_F(LapViewerTest, EnterBreaksTheLineInTheListAndDoesNothingOnTheSaveButton) 
   pressKey('A');
   pressKey(VK_RETURN);
   pressKey('B');
-  EXPECT_TRUE(waitUntil([&] { return app.viewerText() == "a\r\nb"; }, 3000)) << app.viewerText();
+  EXPECT_TRUE(pollUntil(3000, [&] { return app.viewerText() == "a\r\nb"; })) << app.viewerText();
 
   pressKey(VK_TAB);
-  ASSERT_TRUE(focusIn(viewer, app.viewerControl(kSave按钮1)));
+  ASSERT_TRUE(focusIn(viewer, app.viewerControl(viewerControls::按钮1)));
   // Enter must not save; Space, which follows it through the same queue, does. Once Space's save is
   // in the log, Enter has been handled too, so the log shows whether it saved as well.
   pressKey(VK_RETURN);
   pressKey(VK_SPACE);
-  const std::string log = dir.file("Lumo秒计时器记次复制文本.txt");
-  ASSERT_TRUE(waitUntil([&] { return fileExists(log); }, 3000));
+  const std::string log = dir / lapLogFileName;
+  ASSERT_TRUE(pollUntil(3000, [&] { return pathExists(log); }));
   EXPECT_EQ(readFileBytes(log), "a\r\nb\r\n");
   EXPECT_EQ(app.viewerText(), "a\r\nb");
 }
@@ -163,21 +158,21 @@ TEST_F(LapViewerTest, EscClosesTheViewerFromTheListAndTheProgramRunsOn) {
 // --- Laps -------------------------------------------------------------------------------------
 
 TEST_F(LapViewerTest, FirstLapFromIdleCountsAppendsTheZeroLineAndStartsTiming) {
-  ASSERT_TRUE(app.clickMain(k按钮3));
-  EXPECT_EQ(app.mainText(k标签3), "1");
+  ASSERT_TRUE(app.clickMain(mainControls::按钮3));
+  EXPECT_EQ(app.mainText(mainControls::标签3), "1");
   EXPECT_EQ(app.viewerText(), kFirstLapFromIdle);
-  EXPECT_EQ(app.mainText(k标签5), "2.");  // hidden, but it keeps its text
-  EXPECT_EQ(app.mainText(k编辑框2), "记次中");
-  EXPECT_EQ(app.mainText(k时钟1), "10");
+  EXPECT_EQ(app.mainText(mainControls::标签5), "2.");  // hidden, but it keeps its text
+  EXPECT_EQ(app.mainText(mainControls::编辑框2), "记次中");
+  EXPECT_EQ(app.mainText(mainControls::时钟1), "10");
 }
 
 TEST_F(LapViewerTest, LaterLapsAreNumberedInTurnAndCarryTheirOwnTimes) {
   for (int lap = 0; lap < 3; ++lap) {
-    ASSERT_TRUE(app.clickMain(k按钮3));
+    ASSERT_TRUE(app.clickMain(mainControls::按钮3));
     Sleep(30);  // long enough for the clock to move between laps
   }
-  EXPECT_EQ(app.mainText(k标签3), "3");
-  EXPECT_EQ(app.mainText(k标签5), "4.");
+  EXPECT_EQ(app.mainText(mainControls::标签3), "3");
+  EXPECT_EQ(app.mainText(mainControls::标签5), "4.");
   const std::vector<std::string> lines = linesOf(app.viewerText());
   ASSERT_EQ(lines.size(), 3u) << app.viewerText();
   EXPECT_EQ(app.viewerText().substr(app.viewerText().size() - 2), "\r\n");
@@ -188,7 +183,8 @@ TEST_F(LapViewerTest, LaterLapsAreNumberedInTurnAndCarryTheirOwnTimes) {
     std::smatch m;
     ASSERT_TRUE(std::regex_match(lines[i], m, lapLine));
     EXPECT_EQ(std::stoul(m[1]), i + 1);
-    const long millis = millisOf(m[2]);
+    const long millis = elapsedMillisOf(m[2]);
+    ASSERT_NE(millis, -1);
     EXPECT_GT(millis, previous);
     previous = millis;
   }
@@ -196,20 +192,21 @@ TEST_F(LapViewerTest, LaterLapsAreNumberedInTurnAndCarryTheirOwnTimes) {
 }
 
 TEST_F(LapViewerTest, LapWhileStoppedStartsTimingAgainWithTheLapStatus) {
-  app.clickMain(k按钮1);
-  ASSERT_TRUE(waitUntil([&] { return app.mainText(k标签2) != "0秒0毫秒"; }, 3000));
-  app.clickMain(k按钮2);
-  ASSERT_EQ(app.mainText(k时钟1), "0");
-  const std::string frozen = app.mainText(k标签2);
+  ASSERT_TRUE(app.clickMain(mainControls::按钮1));
+  ASSERT_TRUE(pollUntil(3000, [&] { return app.mainText(mainControls::标签2) != "0秒0毫秒"; }));
+  ASSERT_TRUE(app.clickMain(mainControls::按钮2));
+  ASSERT_EQ(app.mainText(mainControls::时钟1), "0");
+  const std::string frozen = app.mainText(mainControls::标签2);
 
-  app.clickMain(k按钮3);
-  EXPECT_EQ(app.mainText(k编辑框2), "记次中");
-  EXPECT_EQ(app.mainText(k时钟1), "10");
-  EXPECT_TRUE(waitUntil([&] { return app.mainText(k标签2) != frozen; }, 3000));
+  ASSERT_TRUE(app.clickMain(mainControls::按钮3));
+  EXPECT_EQ(app.mainText(mainControls::编辑框2), "记次中");
+  EXPECT_EQ(app.mainText(mainControls::时钟1), "10");
+  EXPECT_TRUE(pollUntil(3000, [&] { return app.mainText(mainControls::标签2) != frozen; }));
   // Continued from where it stopped, not from zero.
   const std::vector<std::string> lines = linesOf(app.viewerText());
   ASSERT_EQ(lines.size(), 1u);
-  EXPECT_GE(millisOf(lines[0].substr(2)), millisOf(frozen));
+  ASSERT_NE(elapsedMillisOf(frozen), -1) << frozen;
+  EXPECT_GE(elapsedMillisOf(lines[0].substr(2)), elapsedMillisOf(frozen)) << lines[0];
 }
 
 TEST_F(LapViewerTest, LapGoesToTheEndWhateverTheUserSelectedAndTheCaretFollowsIt) {
@@ -222,7 +219,7 @@ TEST_F(LapViewerTest, LapGoesToTheEndWhateverTheUserSelectedAndTheCaretFollowsIt
   SendMessageA(box, EM_SCROLLCARET, 0, 0);
   ASSERT_EQ(SendMessageA(box, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
 
-  app.clickMain(k按钮3);
+  ASSERT_TRUE(app.clickMain(mainControls::按钮3));
   EXPECT_EQ(app.viewerText(), userText + kFirstLapFromIdle);
   // Positions count UTF-16 units under Wine and bytes on Windows; editUnits knows which.
   const int end = editUnits(userText + kFirstLapFromIdle);
@@ -239,7 +236,7 @@ TEST_F(LapViewerTest, LapGoesToTheEndWhateverTheUserSelectedAndTheCaretFollowsIt
 
 TEST_F(LapViewerTest, AUserLineWithoutLineBreakIsJoinedByTheNextLap) {
   ASSERT_TRUE(App::setText(editBox(), "备注"));
-  app.clickMain(k按钮3);
+  ASSERT_TRUE(app.clickMain(mainControls::按钮3));
   EXPECT_EQ(app.viewerText(), std::string("备注") + kFirstLapFromIdle);
 }
 
@@ -247,19 +244,19 @@ TEST_F(LapViewerTest, AUserLineWithoutLineBreakIsJoinedByTheNextLap) {
 
 TEST_F(LapViewerTest, ShowButtonRestoresAMinimisedViewerWithItsTextAndPlace) {
   HWND viewer = app.viewer();
-  app.clickMain(k按钮3);
+  ASSERT_TRUE(app.clickMain(mainControls::按钮3));
   const std::string laps = app.viewerText();
   const RECT before = outerRect(viewer);
   PostMessageA(viewer, WM_SYSCOMMAND, SC_MINIMIZE, 0);  // the title bar's minimize button
-  ASSERT_TRUE(waitUntil([&] { return IsIconic(viewer) != 0; }, 3000));
+  ASSERT_TRUE(pollUntil(3000, [&] { return IsIconic(viewer) != 0; }));
 
-  app.clickMain(k按钮5);
-  EXPECT_TRUE(waitUntil([&] { return !IsIconic(viewer) && IsWindowVisible(viewer); }, 3000));
+  ASSERT_TRUE(app.clickMain(mainControls::按钮5));
+  EXPECT_TRUE(pollUntil(3000, [&] { return !IsIconic(viewer) && IsWindowVisible(viewer); }));
   EXPECT_EQ(app.viewer(), viewer);
   EXPECT_EQ(app.viewerText(), laps);
   const RECT after = outerRect(viewer);
   EXPECT_TRUE(EqualRect(&before, &after));
-  EXPECT_TRUE(waitUntil([&] { return activeOf(viewer) == viewer; }, 3000));
+  EXPECT_TRUE(pollUntil(3000, [&] { return activeOf(viewer) == viewer; }));
 }
 
 TEST_F(LapViewerTest, ShowButtonBringsAnOpenViewerToTheFrontUntouched) {
@@ -271,11 +268,11 @@ TEST_F(LapViewerTest, ShowButtonBringsAnOpenViewerToTheFrontUntouched) {
   ASSERT_TRUE(App::setText(box, "第一行\r\n第二行\r\n"));
   SendMessageA(box, EM_SETSEL, 1, 3);
   ASSERT_TRUE(bringToFront(main));
-  ASSERT_TRUE(waitUntil([&] { return inFrontOf(main, viewer); }, 3000));
+  ASSERT_TRUE(pollUntil(3000, [&] { return inFrontOf(main, viewer); }));
 
-  app.clickMain(k按钮5);
-  EXPECT_TRUE(waitUntil([&] { return activeOf(viewer) == viewer; }, 3000));
-  EXPECT_TRUE(waitUntil([&] { return inFrontOf(viewer, main); }, 3000));
+  ASSERT_TRUE(app.clickMain(mainControls::按钮5));
+  EXPECT_TRUE(pollUntil(3000, [&] { return activeOf(viewer) == viewer; }));
+  EXPECT_TRUE(pollUntil(3000, [&] { return inFrontOf(viewer, main); }));
   EXPECT_EQ(app.viewer(), viewer);
   EXPECT_EQ(app.viewerText(), "第一行\r\n第二行\r\n");
   EXPECT_EQ(editSelection(box), std::make_pair(1, 3));
@@ -290,46 +287,46 @@ TEST_F(LapViewerTest, ShowButtonBringsAnOpenViewerToTheFrontUntouched) {
 TEST_F(LapViewerTest, AClosedViewerComesBackFreshFromEitherButton) {
   struct Row {
     const char* what;
-    int button;
+    ControlId button;
     const char* text;
   };
   const Row rows[] = {
-      {"show button", k按钮5, ""},
-      {"lap button", k按钮3, kFirstLapFromIdle},  // no lap was taken before: from idle
+      {"show button", mainControls::按钮5, ""},
+      {"lap button", mainControls::按钮3, kFirstLapFromIdle},  // no lap was taken before: from idle
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     HWND old = app.viewer();
     ASSERT_NE(old, nullptr);
     SetWindowPos(old, nullptr, 10, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    ASSERT_TRUE(App::setText(app.viewerControl(k编辑框1), "旧的文本\r\n"));
+    ASSERT_TRUE(App::setText(app.viewerControl(viewerControls::编辑框1), "旧的文本\r\n"));
     App::close(old);
     ASSERT_TRUE(viewerCloses(old));
     ASSERT_TRUE(app.running());
 
-    app.clickMain(row.button);
-    ASSERT_TRUE(waitUntil([&] { return app.viewer() != nullptr && IsWindowVisible(app.viewer()); }, 5000));
+    ASSERT_TRUE(app.clickMain(row.button));
+    ASSERT_TRUE(pollUntil(5000, [&] { return app.viewer() != nullptr && IsWindowVisible(app.viewer()); }));
     HWND fresh = app.viewer();
     expectFreshViewerFrame(fresh);
     EXPECT_EQ(app.viewerText(), row.text);
-    EXPECT_TRUE(waitUntil([&] { return activeOf(fresh) == fresh; }, 3000));
-    EXPECT_TRUE(focusIn(fresh, app.viewerControl(k编辑框1)));
+    EXPECT_TRUE(pollUntil(3000, [&] { return activeOf(fresh) == fresh; }));
+    EXPECT_TRUE(focusIn(fresh, app.viewerControl(viewerControls::编辑框1)));
   }
 }
 
 // --- Closing ------------------------------------------------------------------------------------
 
 TEST_F(LapViewerTest, TheViewerOutlivesTheMainWindowSavesAndClosingItEndsWithZero) {
-  app.clickMain(k按钮3);
+  ASSERT_TRUE(app.clickMain(mainControls::按钮3));
   const std::string laps = app.viewerText();
   HWND viewer = app.viewer();
   App::close(app.mainWindow());
-  ASSERT_TRUE(waitUntil([&] { return app.mainWindow() == nullptr; }));
+  ASSERT_TRUE(pollUntil(10000, [&] { return app.mainWindow() == nullptr; }));
   ASSERT_TRUE(app.running());
   EXPECT_EQ(app.viewerText(), laps);
 
-  app.clickSave();
-  EXPECT_EQ(readFileBytes(dir.file("Lumo秒计时器记次复制文本.txt")), laps + "\r\n");
+  ASSERT_TRUE(app.clickSave());
+  EXPECT_EQ(readFileBytes(dir / lapLogFileName), laps + "\r\n");
   EXPECT_EQ(findMessageBox(app.pid()), nullptr);
 
   App::close(viewer);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "test_support.hpp"
+#include "windows/control_ids.hpp"
 
 namespace {
 
@@ -43,7 +44,7 @@ HWND windowOf(DWORD processId, const char* className, DWORD timeoutMs) {
 
 std::string elapsedShownBy(HWND main) {
   char text[64] = "";
-  SendMessageTimeoutA(GetDlgItem(main, 105), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+  SendMessageTimeoutA(GetDlgItem(main, mainControls::标签2.id), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
                       SMTO_ABORTIFHUNG, 3000, nullptr);
   return text;
 }
@@ -55,7 +56,7 @@ TEST(FatalError, FreezesTheRunningStopwatchAndSkipsTheExitRoutines) {
   const std::string note = dir / "exit-routine.txt";
   ChildProcess child = startChild(testProgramPath(), {"--child=shell", note, "fatal"});
   ASSERT_NE(child.process, nullptr);
-  const HWND main = windowOf(child.id, "3443");
+  const HWND main = windowOf(child.id, kMainClass);
   ASSERT_NE(main, nullptr);
   const HWND box = waitForMessageBoxOf(child.id, 15000);
   ASSERT_NE(box, nullptr);
@@ -76,9 +77,9 @@ TEST(NormalEnd, RunsTheExitRoutineAndExitsWithZero) {
   const std::string note = dir / "exit-routine.txt";
   ChildProcess child = startChild(testProgramPath(), {"--child=shell", note, "close"});
   ASSERT_NE(child.process, nullptr);
-  const HWND main = windowOf(child.id, "3443");
+  const HWND main = windowOf(child.id, kMainClass);
   ASSERT_NE(main, nullptr);
-  const HWND viewer = windowOf(child.id, "LumoLapViewer");
+  const HWND viewer = windowOf(child.id, kViewerClass);
   ASSERT_NE(viewer, nullptr);
   PostMessageA(main, WM_CLOSE, 0, 0);
   PostMessageA(viewer, WM_CLOSE, 0, 0);

@@ -17,8 +17,8 @@ TEST(RunProgram, StartsAHiddenBatchScriptWithoutWaitingForIt) {
   const ULONGLONG start = GetTickCount64();
   EXPECT_TRUE(runProgram(quoted(dir / "slow.bat"), false, kWindowHidden));
   EXPECT_LT(GetTickCount64() - start, 1000u);
-  EXPECT_FALSE(fileExists(dir / "done.txt"));  // still pinging
-  EXPECT_TRUE(pollUntil(15000, [&] { return fileExists(dir / "done.txt"); }));
+  EXPECT_FALSE(pathExists(dir / "done.txt"));  // still pinging
+  EXPECT_TRUE(pollUntil(15000, [&] { return pathExists(dir / "done.txt"); }));
 }
 
 TEST(RunProgram, WaitsForTheEndWhenAskedTo) {

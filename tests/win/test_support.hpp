@@ -1,61 +1,33 @@
-// What the Windows tests share: temporary directories, file contents, snapshots of a directory
-// for "nothing changed" checks, and child processes of this test program.
+// What the Windows tests share beyond the common test library (temporary directories, files,
+// snapshots, the bounded wait): child processes of this test program.
 #pragma once
 
 #include <windows.h>
 
-#include <cstdint>
-#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "../common/test_files.hpp"
-
-// A fresh directory under the system's temporary folder, removed with all it holds at the end.
-class TempDir {
- public:
-  explicit TempDir(const std::string& nameHint = "lumo");
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  ~TempDir();
-
-  const std::string& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
-
- private:
-  std::string path_;
-};
-
-void removeTree(const std::string& path);
-void putFile(const std::string& path, const std::string& bytes);
-void makeDirectory(const std::string& path);
-void setReadOnly(const std::string& file);
-
-// Every entry below a directory: "dir" for a directory, otherwise "file" and the content, with
-// "(read-only)" when the attribute is set.
-using DirectorySnapshot = std::map<std::string, std::string>;
-DirectorySnapshot snapshotOf(const std::string& directory);
-
-// Makes the directory unwritable for this user, for real: the owner's permission, not the
-// attribute, which the system ignores for directories. Undone by the TempDir's removal.
-bool denyWritesTo(const std::string& directory);
-void allowWritesTo(const std::string& directory);
+#include "processes.hpp"
+#include "program.hpp"
+#include "test_files.hpp"
+#include "wait.hpp"
 
 // This test program's own path.
 std::string testProgramPath();
 
-// A started child; one that is still running when this goes is terminated.
+// A started child in a job of its own; when this goes, the child and all it started in turn (a
+// restart script and the instance it brings back) are ended if they still run.
 struct ChildProcess {
   ChildProcess() = default;
-  ChildProcess(HANDLE process, DWORD id) : process(process), id(id) {}
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
-  ChildProcess(ChildProcess&& other) noexcept : process(other.process), id(other.id) {
-    other.process = nullptr;
-  }
+  ChildProcess(ChildProcess&& other) noexcept
+      : job(std::move(other.job)), process(std::exchange(other.process, nullptr)), id(other.id) {}
   ~ChildProcess();
 
-  HANDLE process = nullptr;
+  ProcessJob job;
+  HANDLE process = nullptr;  // owned until waitForExit closes it
   DWORD id = 0;
 };
 // Starts `program` with the arguments (quoted for it); the caller waits with waitForExit.
@@ -63,17 +35,6 @@ ChildProcess startChild(const std::string& program, const std::vector<std::strin
 // The exit code, or STILL_ACTIVE when the process has not ended by the deadline (then it is
 // terminated). Closes the process handle.
 DWORD waitForExit(ChildProcess& child, DWORD timeoutMs);
-
-// Polls until the condition holds or the time is up; true when it held.
-template <typename Condition>
-bool pollUntil(DWORD timeoutMs, Condition condition) {
-  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-  for (;;) {
-    if (condition()) return true;
-    if (GetTickCount64() >= deadline) return false;
-    Sleep(20);
-  }
-}
 
 // The child modes of this program: argv[1] names one ("--child=..."), the rest are its arguments.
 int runChildMode(int argc, char** argv);

@@ -7,7 +7,8 @@
 #include <cstdio>
 #include <string>
 
-#include "../app_driver.hpp"
+#include "app_driver.hpp"
+#include "lapfile/lap_log.hpp"
 
 int main(int argc, char** argv) {
   if (argc < 3) {
@@ -24,20 +25,34 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "the program did not show its windows\n");
     return 1;
   }
-  app.clickMain(k按钮1);
-  Sleep(1000);
-  app.clickMain(k按钮3);
-  Sleep(1000);
-  app.clickMain(k按钮3);
-  Sleep(250);
-  app.clickMain(k按钮2);
-  app.clickMain(k按钮5);  // brings the lap viewer to the front
-  app.clickSave();
+  // The session, a click at a time with the pauses a user would leave; it stops at a click that
+  // did not take.
+  struct Step {
+    const ControlId& button;
+    bool inViewer;
+    DWORD pauseAfterMs;
+  };
+  const Step steps[] = {
+      {mainControls::按钮1, false, 1000},  // start
+      {mainControls::按钮3, false, 1000},  // lap
+      {mainControls::按钮3, false, 250},   // lap
+      {mainControls::按钮2, false, 0},     // stop
+      {mainControls::按钮5, false, 0},     // brings the lap viewer to the front
+      {viewerControls::按钮1, true, 0},    // save
+  };
+  for (const Step& step : steps) {
+    if (!App::click(step.inViewer ? app.viewerControl(step.button) : app.mainControl(step.button))) {
+      std::fprintf(stderr, "the click on %.*s did not take\n", static_cast<int>(step.button.name.size()),
+                   step.button.name.data());
+      return 1;
+    }
+    Sleep(step.pauseAfterMs);
+  }
 
   const std::string directory = program.substr(0, program.rfind('\\'));
-  const std::string logPath = directory + "\\Lumo秒计时器记次复制文本.txt";
-  std::printf("elapsed: %s\nlaps: %s\nstatus: %s\nlap log %s:\n%s", app.mainText(k标签2).c_str(),
-              app.mainText(k标签3).c_str(), app.mainText(k编辑框2).c_str(), logPath.c_str(),
+  const std::string logPath = directory + "\\" + std::string(lapLogFileName);
+  std::printf("elapsed: %s\nlaps: %s\nstatus: %s\nlap log %s:\n%s", app.mainText(mainControls::标签2).c_str(),
+              app.mainText(mainControls::标签3).c_str(), app.mainText(mainControls::编辑框2).c_str(), logPath.c_str(),
               readFileBytes(logPath).c_str());
   std::fflush(stdout);
   // Side by side for the screenshot, as a user would drag them; where the desktop is too narrow for
@@ -56,7 +71,7 @@ int main(int argc, char** argv) {
   SetWindowPos(app.viewer(), nullptr, viewerAt.x, viewerAt.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   Sleep(300);
   writeFileBytes(doneFile + ".ready", "");
-  waitUntil([&] { return fileExists(doneFile); }, 30000);
+  pollUntil(30000, [&] { return pathExists(doneFile); });
   App::close(app.viewer());
   App::close(app.mainWindow());
   return app.waitForExit() == 0 ? 0 : 1;
