@@ -1,7 +1,12 @@
 // Start-up: from CreateProcess to both windows visible, the stopwatch alternating with bare programs
-// that show two windows. Footprint: the executables' size and imports, and the private bytes each
-// start-up leaves.
+// that show two windows. Footprint: the executables' size and imports, what the linker put into the
+// shipped program, and the private bytes each start-up leaves.
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <fstream>
+#include <map>
+#include <sstream>
 #include <vector>
 
 #include "../bare_window.hpp"
@@ -11,6 +16,8 @@
 namespace {
 
 constexpr double kStartUpBound = 1.1;  // the two-window program's start-up, times this
+constexpr double kShippedKiBBound = 200;  // the shipped 32-bit LumoStopwatch.exe
+constexpr std::size_t kContributorsShown = 10;
 
 struct StartUp {
   double ms;  // CreateProcess to both windows visible; negative when they never were
@@ -74,6 +81,106 @@ std::vector<std::string> footprintRow(const std::string& name, const std::string
   if (!facts.readable) return {name, "—", "—", "unreadable: " + path, "—"};
   return {name, facts.is64Bit ? "64" : "32", std::to_string(facts.fileBytes), dllList(facts),
           allSystem(facts) ? "yes" : "**no**"};
+}
+
+struct Contributor {
+  std::string input;  // "libstdc++.a(string-inst.o)", "liblumo_win.a(shell.cpp.obj)"
+  std::uint64_t bytes;
+};
+
+// The archive and member, or the file, without its directory.
+std::string inputName(const std::string& path) {
+  const std::size_t slash = path.find_last_of("/\\", path.find('('));
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// What each input of the link put into the file, from the linker's map: the lines that place an
+// input section (" .text  0x00401000  0x4e0  liblumo_win.a(handlers.cpp.obj)", the figures on the
+// next line after a long section name), summed per input, largest first. .bss and the debugging
+// sections take no room in the file.
+std::vector<Contributor> mapContributors(const std::string& mapPath) {
+  std::ifstream map(mapPath);
+  std::map<std::string, std::uint64_t> bytes;
+  std::string line;
+  bool placing = false;          // past the list of discarded sections, into the memory map
+  std::string output;            // the output section being placed
+  bool awaitingFigures = false;  // an input section's name stood alone on the line before
+  while (std::getline(map, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.rfind("Linker script and memory map", 0) == 0) placing = true;
+    if (!placing) continue;
+    if (!line.empty() && line[0] != ' ') {
+      output = line.substr(0, line.find(' '));
+      awaitingFigures = false;
+      continue;
+    }
+    const bool counted = output != ".bss" && output != "/DISCARD/" && output.rfind(".debug", 0) != 0 &&
+                         output.rfind(".zdebug", 0) != 0 && output.rfind(".stab", 0) != 0;
+    std::istringstream fields(line);
+    std::string first, address, size, input;
+    if (line.rfind(" .", 0) == 0 || line.rfind(" COMMON", 0) == 0) {
+      fields >> first;
+      if (!(fields >> address)) {
+        awaitingFigures = true;
+        continue;
+      }
+    } else if (awaitingFigures) {
+      fields >> address;
+    } else {
+      continue;
+    }
+    awaitingFigures = false;
+    fields >> size;
+    std::getline(fields >> std::ws, input);
+    if (!counted || address.rfind("0x", 0) != 0 || size.rfind("0x", 0) != 0 || input.empty()) continue;
+    bytes[inputName(input)] += std::stoull(size, nullptr, 16);
+  }
+  std::vector<Contributor> contributors;
+  for (const auto& [input, total] : bytes) {
+    if (total != 0) contributors.push_back({input, total});
+  }
+  std::sort(contributors.begin(), contributors.end(),
+            [](const Contributor& a, const Contributor& b) { return a.bytes > b.bytes; });
+  return contributors;
+}
+
+// The program's own code: its libraries and the objects linked straight into it.
+bool isOwnCode(const std::string& input) {
+  return input.rfind("liblumo_", 0) == 0 || (input.rfind("objects.a(", 0) == 0 && input.find(".res)") == std::string::npos);
+}
+
+// The shipped program's size held to its goal, and what its largest inputs put into it.
+Report shippedFootprint(const std::string& exePath) {
+  const PeFacts facts = readPeFacts(exePath);
+  const double kib = facts.readable ? static_cast<double>(facts.fileBytes) / 1024 : NAN;
+  Report report;
+  report.goals = {{"footprint", kib, kShippedKiBBound, " KiB", 1,
+                   "the shipped 32-bit LumoStopwatch.exe, " + std::to_string(facts.fileBytes) + " bytes"}};
+  const std::string mapPath = exePath.substr(0, exePath.rfind('.')) + ".map";
+  const std::vector<Contributor> contributors = mapContributors(mapPath);
+  if (contributors.empty()) {
+    report.markdown = "No linker map beside the shipped program (" + mapPath + ").\n\n";
+    return report;
+  }
+
+  std::uint64_t total = 0, own = 0;
+  for (const Contributor& c : contributors) {
+    total += c.bytes;
+    if (isOwnCode(c.input)) own += c.bytes;
+  }
+  Table largest{{"Input of the link", "Bytes", "Share"}, {}};
+  for (std::size_t i = 0; i < contributors.size() && i < kContributorsShown; ++i) {
+    largest.rows.push_back({"`" + contributors[i].input + "`", std::to_string(contributors[i].bytes),
+                            fixed(100.0 * contributors[i].bytes / total, 1) + " %"});
+  }
+  report.markdown = "The shipped program is " + std::to_string(facts.fileBytes) + " bytes (" + fixed(kib, 1) +
+                    " KiB; goal " + report.goals[0].bounded() + "). What its inputs put into it, from the map of " +
+                    "the same link (`" + inputName(mapPath) + "`, which names every input though the file " +
+                    "carries no symbols): " + std::to_string(total) + " bytes of sections from " +
+                    std::to_string(contributors.size()) + " inputs, " + std::to_string(own) + " bytes (" +
+                    fixed(100.0 * own / total, 1) + " %) of them the program's own code. The largest:\n\n" +
+                    markdown(largest) + "\n";
+  return report;
 }
 
 }  // namespace
@@ -142,6 +249,10 @@ Report measureStartUp(const Settings& settings) {
          fixed(ownRatio, 2) + ".\n\n";
   page += markdown(startUps) + "\n";
   page += "### Footprint\n\n" + markdown(executables) + "\n";
+  const Report shipped =
+      shippedFootprint(settings.shippedExe.empty() ? builtExecutable() : windowsPathOf(settings.shippedExe));
+  page += shipped.markdown;
+  report.goals.insert(report.goals.end(), shipped.goals.begin(), shipped.goals.end());
   page += "Private bytes (`PROCESS_MEMORY_COUNTERS_EX.PrivateUsage`, or `PagefileUsage`, the same figure, which is "
           "all that Wine fills for another process) half a second after both windows showed, median of the "
           "start-ups above: Lumo " + fixed(lumo.medianKiB(), 0) + " KiB, two windows " +

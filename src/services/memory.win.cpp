@@ -1,7 +1,6 @@
 // Every allocation of the program comes from the process heap; one that cannot be met is fatal.
 #include <windows.h>
 
-#include <cstdio>
 #include <new>
 
 #include "services/fatal.hpp"
@@ -10,8 +9,8 @@ namespace {
 
 void* allocateMemory(std::size_t size) {
   if (void* block = HeapAlloc(GetProcessHeap(), 0, size != 0 ? size : 1)) return block;
-  char message[64];
-  std::snprintf(message, sizeof message, "分配 %lu 字节内存失败!", static_cast<unsigned long>(size));
+  char message[64];  // wsprintfA: the C runtime's printf would bring its floating-point formatter
+  wsprintfA(message, "分配 %lu 字节内存失败!", static_cast<unsigned long>(size));
   reportFatalError(message);
 }
 

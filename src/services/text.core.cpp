@@ -1,9 +1,9 @@
 #include "services/text.hpp"
 
-#include <charconv>
 #include <cmath>
 #include <limits>
 
+#include "services/decimal.hpp"
 #include "services/fatal.hpp"
 
 namespace {
@@ -70,18 +70,40 @@ std::string toText(std::int32_t value) { return std::to_string(value); }
 std::string toText(std::int64_t value) { return std::to_string(value); }
 
 std::string toText(double value) {
-  // std::to_chars rounds correctly and formats alike on every runtime; printf's exponent digits
-  // differ between C runtimes, so the three-digit exponent is made here.
-  char buffer[64];
-  const auto result =
-      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 13);
-  std::string text(buffer, result.ptr);
-  const auto e = text.find('e');
-  if (e != std::string::npos) {
-    const std::size_t digits = text.size() - (e + 2);
-    if (digits < 3) text.insert(e + 2, 3 - digits, '0');
+  // Made here rather than by printf, whose exponent digits differ between C runtimes, or by
+  // std::to_chars, whose tables would be most of the program's size.
+  constexpr int kDigits = 13;
+  constexpr int kExponentDigits = 3;
+  std::string text = std::signbit(value) ? "-" : "";
+  if (std::isnan(value)) return text + "nan";
+  if (std::isinf(value)) return text + "inf";
+  if (value == 0) return text + "0";
+  const DecimalDigits rounded = roundToSignificantDigits(std::fabs(value), kDigits);
+  char digits[kDigits];
+  std::uint64_t rest = rounded.digits;
+  for (int i = kDigits - 1; i >= 0; --i, rest /= 10) digits[i] = static_cast<char>('0' + rest % 10);
+  int kept = kDigits;  // without the trailing zeros
+  while (kept > 1 && digits[kept - 1] == '0') --kept;
+
+  const int exponent = rounded.exponent;
+  if (exponent >= -4 && exponent < kDigits) {  // plain: "0.0001" to "1234567890123"
+    if (exponent < 0) {
+      text.append("0.").append(static_cast<std::size_t>(-exponent - 1), '0').append(digits, kept);
+      return text;
+    }
+    text.append(digits, static_cast<std::size_t>(exponent + 1));
+    if (kept > exponent + 1) text.append(".").append(digits + exponent + 1, kept - (exponent + 1));
+    return text;
   }
-  return text;
+  text += digits[0];
+  if (kept > 1) text.append(".").append(digits + 1, kept - 1);
+  text += exponent < 0 ? "e-" : "e+";
+  int magnitude = exponent < 0 ? -exponent : exponent;
+  char exponentText[kExponentDigits];
+  for (int i = kExponentDigits - 1; i >= 0; --i, magnitude /= 10) {
+    exponentText[i] = static_cast<char>('0' + magnitude % 10);
+  }
+  return text.append(exponentText, kExponentDigits);
 }
 
 std::string toText(std::string_view value) { return std::string(value); }
