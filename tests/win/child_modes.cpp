@@ -161,7 +161,7 @@ bool isRestartProbe() {
 }
 
 int runRestartProbe() {
-  recordExecutableLocation();
-  putFile(runDirectory() + "\\" + kCameBackName, std::to_string(GetCurrentProcessId()));
+  // Its own directory found by itself, not by the services under test.
+  putFile(ownDirectory() + u"\\" + toSystemText(kCameBackName), std::to_string(GetCurrentProcessId()));
   return 0;
 }

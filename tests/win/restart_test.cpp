@@ -15,14 +15,14 @@
 namespace {
 
 struct RestartPlace {
-  const char* directoryName;
+  const char16_t* directoryName;
   const char* why;
 };
 
 const RestartPlace kPlaces[] = {
-    {"lumo", "a plain directory"},
+    {u"lumo", "a plain directory"},
     // Unquoted, "<parent>\探针" would be tried as a program first: one is planted there.
-    {"探针 计时 50%off 100%", "blanks, GBK and % (cmd expands %...% in a script)"},
+    {u"探针 计时 50%off 100%", "blanks, GBK and % (cmd expands %...% in a script)"},
 };
 
 void PrintTo(const RestartPlace& place, std::ostream* out) { *out << place.why; }
@@ -33,16 +33,16 @@ class Restart : public testing::TestWithParam<RestartPlace> {};
 // script brings a new instance up, and deletes itself; the lap log is not touched.
 TEST_P(Restart, EndsThisInstanceAndBringsUpANewOne) {
   TempDir parent("lumo-restart");
-  const std::string dir = parent / GetParam().directoryName;
+  const SystemText dir = parent / GetParam().directoryName;
   makeDirectory(dir);
-  const std::string probe = dir + "\\" + kRestartProbeName;
-  ASSERT_TRUE(CopyFileA(testProgramPath().c_str(), probe.c_str(), FALSE));
-  ASSERT_TRUE(CopyFileA(testProgramPath().c_str(), (parent / "探针.exe").c_str(), FALSE));
-  const std::string log = dir + "\\" + std::string(lapLogFileName);
+  const SystemText probe = dir + u"\\" + toSystemText(kRestartProbeName);
+  ASSERT_TRUE(copyTestProgramTo(probe));
+  ASSERT_TRUE(copyTestProgramTo(parent / u"探针.exe"));
+  const SystemText log = dir + u"\\" + toSystemText(lapLogFileName);
   putFile(log, "1.0秒1毫秒\r\n\r\n");
-  const std::string script = dir + "\\" + std::string(restartScriptName);
+  const SystemText script = dir + u"\\" + toSystemText(restartScriptName);
   putFile(script, "left from an earlier run, longer than the new script " + std::string(400, 'x'));
-  const std::string cameBack = dir + "\\" + kCameBackName;
+  const SystemText cameBack = dir + u"\\" + toSystemText(kCameBackName);
 
   ChildProcess old = startChild(probe, {"--child=restart", "1", parent / "note.txt"});
   ASSERT_NE(old.process, nullptr);
@@ -52,7 +52,7 @@ TEST_P(Restart, EndsThisInstanceAndBringsUpANewOne) {
   ASSERT_TRUE(pollUntil(30000, [&] { return !readFileBytes(cameBack).empty(); }))
       << "no new instance; script: " << readFileBytes(script);
   EXPECT_NE(readFileBytes(cameBack), std::to_string(oldId));
-  EXPECT_TRUE(pollUntil(10000, [&] { return !fileExists(script); }));
+  EXPECT_TRUE(pollUntil(10000, [&] { return !pathExists(script); }));
   EXPECT_FALSE(fileExists(parent / kCameBackName)) << "the planted program ran";
   EXPECT_EQ(readFileBytes(log), "1.0秒1毫秒\r\n\r\n");
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "../common/test_files.hpp"
+#include "services/system_text.hpp"
 
 // A fresh directory under the system's temporary folder, removed with all it holds at the end.
 class TempDir {
@@ -21,6 +22,8 @@ class TempDir {
 
   const std::string& path() const { return path_; }
   std::string operator/(const std::string& name) const { return path_ + "\\" + name; }
+  // A name that GBK may not write, for the wide functions.
+  SystemText operator/(std::u16string_view name) const;
 
  private:
   std::string path_;
@@ -44,6 +47,18 @@ void allowWritesTo(const std::string& directory);
 // This test program's own path.
 std::string testProgramPath();
 
+// The same helpers for paths that GBK cannot write, through the wide functions. The expected
+// names are the tests' own UTF-16 literals, never a conversion of the program's.
+SystemText testProgramSystemPath();
+std::string readFileBytes(const SystemText& path);
+void putFile(const SystemText& path, const std::string& bytes);
+void makeDirectory(const SystemText& path);
+bool pathExists(const SystemText& path);
+// A copy of this test program under the path; true when it was made.
+bool copyTestProgramTo(const SystemText& path);
+// The directory of this program's own module, up to its last backslash.
+SystemText ownDirectory();
+
 // A started child; one that is still running when this goes is terminated.
 struct ChildProcess {
   ChildProcess() = default;
@@ -60,6 +75,7 @@ struct ChildProcess {
 };
 // Starts `program` with the arguments (quoted for it); the caller waits with waitForExit.
 ChildProcess startChild(const std::string& program, const std::vector<std::string>& arguments);
+ChildProcess startChild(const SystemText& program, const std::vector<std::string>& arguments);
 // The exit code, or STILL_ACTIVE when the process has not ended by the deadline (then it is
 // terminated). Closes the process handle.
 DWORD waitForExit(ChildProcess& child, DWORD timeoutMs);
