@@ -1,6 +1,7 @@
 #include "restart/restart_script.hpp"
 
 #include <algorithm>
+#include <cstring>
 
 #include "services/text.hpp"
 
@@ -34,4 +35,10 @@ std::string shortPathOf(const std::string& path, const ShortPathQuery& query) {
   query(path.c_str(), buffer.data(), static_cast<std::uint32_t>(size));
   if (trimBothEnds(buffer).empty()) return path;
   return std::string(buffer.c_str());
+}
+
+void answerShortPathQuery(std::string_view shortForm, char* buffer, std::uint32_t bufferSize) {
+  if (shortForm.empty() || shortForm.size() + 1 > bufferSize) return;
+  std::memcpy(buffer, shortForm.data(), shortForm.size());
+  buffer[shortForm.size()] = '\0';
 }

@@ -27,3 +27,8 @@ using ShortPathQuery =
 
 // The short (8.3) form when the system gives one shorter than the path, else a copy of the path.
 std::string shortPathOf(const std::string& path, const ShortPathQuery& query);
+
+// What GetShortPathNameA leaves in a buffer of bufferSize bytes when the system's short form of
+// the path, in GBK, is shortForm (empty: it has none): the form and its zero byte when they fit,
+// else the buffer as it was.
+void answerShortPathQuery(std::string_view shortForm, char* buffer, std::uint32_t bufferSize);

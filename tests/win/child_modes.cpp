@@ -51,9 +51,9 @@ int callLateBound() {
                                                GetCurrentProcessId());
     if (self == nullptr) return 3;
     if (!lateBound::closeHandle(self)) return 4;
-    char buffer[MAX_PATH] = "";
-    const std::string path = runDirectory();
-    if (lateBound::getShortPathName(path.c_str(), buffer, sizeof buffer) == 0) return 5;
+    wchar_t buffer[MAX_PATH] = L"";
+    const SystemText path = systemRunDirectory();
+    if (lateBound::getShortPathName(systemChars(path), buffer, MAX_PATH) == 0) return 5;
     // TerminateProcess on no process at all: bound, called, refused.
     if (lateBound::terminateProcess(nullptr, 0)) return 6;
   }
@@ -67,7 +67,7 @@ int callLateBound() {
 }
 
 // In runProgram's place: the system refuses to start anything.
-bool refuseToStart(const std::string&, bool, std::int32_t) {
+bool refuseToStart(const SystemText&, bool, std::int32_t) {
   SetLastError(ERROR_ACCESS_DENIED);
   return false;
 }
@@ -80,13 +80,13 @@ int restart(int argc, char** argv) {
   recordExecutableLocation();
   const std::string variant = argc == 5 ? argv[4] : "";
   if (variant == "moved") {
-    const std::string self = runDirectory() + "\\" + executableName();
-    if (!MoveFileA(self.c_str(), (self + ".moved").c_str())) return 2;
+    const SystemText self = systemRunDirectory() + u"\\" + systemExecutableName();
+    if (!MoveFileW(systemChars(self), systemChars(self + u".moved"))) return 2;
   }
   const std::optional<std::int32_t> delay =
       std::strcmp(argv[2], "none") == 0 ? std::nullopt : std::optional<std::int32_t>(std::atoi(argv[2]));
   const RestartResult result =
-      restartSelf(delay, variant == "unstarted" ? refuseToStart : runProgram);
+      restartSelf(delay, variant == "unstarted" ? refuseToStart : ProgramStart{runProgram});
   putFile(argv[3], resetFailureText(result));
   return 10 + static_cast<int>(result.failure);
 }

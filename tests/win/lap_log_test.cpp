@@ -61,6 +61,8 @@ const RunDirectoryRow kRunDirectories[] = {
     {u"lumo", "a plain directory"},
     {u"綷", "BE 5C in GBK: a trail byte with the backslash's value"},
     {u"x\u20AC", "ending in the euro sign, 0x80 in GBK: a character of one byte"},
+    {u"타이머", "a name that GBK cannot write"},
+    {u"\U0001F600 计时", "a character beyond the BMP"},
 };
 
 void PrintTo(const RunDirectoryRow& row, std::ostream* out) { *out << row.why; }

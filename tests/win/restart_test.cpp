@@ -112,6 +112,13 @@ TEST(ShortPathOf, GivesAShorterNameOfTheSameFileOrThePathItself) {
   EXPECT_LE(shortPath.size(), path.size());
   EXPECT_EQ(readFileBytes(shortPath), "same");
   EXPECT_EQ(shortPathOf(dir / "missing.txt"), dir / "missing.txt");
+  // The system's own short form of a name that GBK cannot write; none for a missing file.
+  putFile(dir / u"타이머 긴 이름.txt", "same");
+  const SystemText systemShort = shortSystemPathOf(dir / u"타이머 긴 이름.txt");
+  EXPECT_FALSE(systemShort.empty());
+  EXPECT_EQ(readFileBytes(systemShort), "same");
+  const SystemText missing = dir / u"타이머 missing.txt";
+  EXPECT_EQ(shortSystemPathOf(missing), SystemText());
 }
 
 TEST(TerminateProcessById, EndsTheGivenProcessWithExitCodeZero) {
