@@ -30,14 +30,19 @@ std::string shortPathOf(const std::string& path);
 
 // runProgram for a UTF-16 command line, or a function of its very type in its place.
 using ProgramStart = bool (*)(const SystemText& commandLine, bool wait, std::int32_t windowMode);
+// shortSystemPathOf, or a function of its very type in its place.
+using ShortPathLookup = SystemText (*)(const SystemText& path);
 
 // Writes the restart script next to the executable, starts it hidden and ends this process with
 // exit code 0; the script starts the executable again after the delay (absent or below 1: 2
-// seconds). The script and the executable are reached by their UTF-16 paths. Returns only when
-// that could not be set going, and then nothing has been ended or closed, and a script that did
-// not start is gone again. The script is started through `start`: no system refuses to start one
-// on demand, and this is how a test brings that about and sees the script removed.
-RestartResult restartSelf(std::optional<std::int32_t> delaySeconds, ProgramStart start = runProgram);
+// seconds). The script and the executable are reached by their UTF-16 paths, so any directory
+// will do, and the script names the executable as cmd will read it right (restartScriptFor).
+// Returns only when that could not be set going, and then nothing has been ended or closed, and a
+// script that did not start is gone again. The script is started through `start`, and the short
+// form asked of `shortForm`: no system refuses to start a script, or keeps a short form back, on
+// demand, and this is how a test brings that about.
+RestartResult restartSelf(std::optional<std::int32_t> delaySeconds, ProgramStart start = runProgram,
+                          ShortPathLookup shortForm = shortSystemPathOf);
 
 // True when the process was terminated (for the own process the call does not return). With
 // useGiven false the own process is meant, whatever the identifier.

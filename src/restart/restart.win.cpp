@@ -32,18 +32,24 @@ std::string shortPathOf(const std::string& path) {
   });
 }
 
-RestartResult restartSelf(std::optional<std::int32_t> delaySeconds, ProgramStart start) {
+RestartResult restartSelf(std::optional<std::int32_t> delaySeconds, ProgramStart start,
+                          ShortPathLookup shortForm) {
   const SystemText executablePath = systemRunDirectory() + u"\\" + systemExecutableName();
   if (!fileExists(executablePath)) {
     return {RestartFailure::executableMissing, ERROR_FILE_NOT_FOUND, fromSystemText(executablePath)};
   }
-  const std::string script = restartScript(shortPathOf(fromSystemText(executablePath)), delaySeconds);
+  // A new console reads in the OEM code page; on code page 936 the script is what it always was.
+  const RestartTarget target{executablePath, shortForm(executablePath), GetOEMCP() == kGbkCodePage};
+  const std::string script = restartScriptFor(target, delaySeconds);
   const SystemText scriptPath = systemRunDirectory() + u"\\" + toSystemText(restartScriptName);
   if (!writeFile(scriptPath, {toBytes(script)})) {
     return {RestartFailure::scriptNotWritten, GetLastError(), fromSystemText(scriptPath)};
   }
-  // Quoted: unquoted, a path with blanks would first be tried as "C:\Program.exe" and the like.
-  if (!start(u"\"" + scriptPath + u"\"", false, kWindowHidden)) {
+  // The script's cmd inherits the variable, which the script of last resort names the executable
+  // by. Quoted: unquoted, a path with blanks would first be tried as "C:\Program.exe" and the like.
+  if (!SetEnvironmentVariableW(systemChars(toSystemText(restartTargetVariable)),
+                               systemChars(executablePath)) ||
+      !start(u"\"" + scriptPath + u"\"", false, kWindowHidden)) {
     const DWORD error = GetLastError();
     (void)DeleteFileW(systemChars(scriptPath));  // a script that never ran has nothing to delete it
     return {RestartFailure::scriptNotStarted, error, fromSystemText(scriptPath)};

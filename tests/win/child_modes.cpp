@@ -72,10 +72,22 @@ bool refuseToStart(const SystemText&, bool, std::int32_t) {
   return false;
 }
 
-// --child=restart <delay or "none"> <note file> [moved | unstarted]: a reset from this copy's
-// directory; with "moved" after renaming its own executable, with "unstarted" where the system
-// refuses to start the script. Returns only when the reset did not happen, with the box text in
-// the note file.
+// In shortSystemPathOf's place: a system that gives no short form.
+SystemText noShortForm(const SystemText&) { return SystemText(); }
+
+// In runProgram's place: keeps a copy of the script under this name, then starts it.
+std::string scriptCopy;
+bool startKeepingACopy(const SystemText& commandLine, bool wait, std::int32_t windowMode) {
+  const SystemText script = commandLine.substr(1, commandLine.size() - 2);  // the quotes off
+  (void)CopyFileW(systemChars(script), systemChars(toSystemText(scriptCopy)), FALSE);
+  return runProgram(commandLine, wait, windowMode);
+}
+
+// --child=restart <delay or "none"> <note file> [moved | unstarted | no-short-form]: a reset from
+// this copy's directory; with "moved" after renaming its own executable, with "unstarted" where
+// the system refuses to start the script, with "no-short-form" where it gives no short form of
+// the executable's path. The script started is kept as "<note file>.script". Returns only when the
+// reset did not happen, with the box text in the note file.
 int restart(int argc, char** argv) {
   recordExecutableLocation();
   const std::string variant = argc == 5 ? argv[4] : "";
@@ -85,8 +97,10 @@ int restart(int argc, char** argv) {
   }
   const std::optional<std::int32_t> delay =
       std::strcmp(argv[2], "none") == 0 ? std::nullopt : std::optional<std::int32_t>(std::atoi(argv[2]));
+  scriptCopy = std::string(argv[3]) + ".script";
   const RestartResult result =
-      restartSelf(delay, variant == "unstarted" ? refuseToStart : ProgramStart{runProgram});
+      restartSelf(delay, variant == "unstarted" ? refuseToStart : startKeepingACopy,
+                  variant == "no-short-form" ? noShortForm : ShortPathLookup{shortSystemPathOf});
   putFile(argv[3], resetFailureText(result));
   return 10 + static_cast<int>(result.failure);
 }
