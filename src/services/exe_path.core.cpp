@@ -17,3 +17,9 @@ ExecutableLocation splitModulePath(std::string_view modulePath) {
   return {std::string(modulePath.substr(0, separator)),
           std::string(modulePath.substr(separator + 1))};
 }
+
+SystemExecutableLocation splitModulePath(std::u16string_view modulePath) {
+  const std::size_t separator = modulePath.rfind(u'\\');
+  if (separator == std::u16string_view::npos) return {SystemText(), SystemText(modulePath)};
+  return {SystemText(modulePath.substr(0, separator)), SystemText(modulePath.substr(separator + 1))};
+}

@@ -3,6 +3,10 @@
 //
 // Every operation reports failure by its result (false, 0 or the empty text) and leaves the
 // system's reason in GetLastError for the callers that tell the user why.
+//
+// Paths are GBK texts, converted where they cross to the system's wide functions, or UTF-16 for
+// the paths that GBK cannot write (a run directory named "타이머", say): the program builds those
+// from systemRunDirectory.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +15,7 @@
 #include <string_view>
 
 #include "services/handles.hpp"
+#include "services/system_text.hpp"
 #include "services/text.hpp"
 
 // Takes the executable's path from the system once at start-up, splits it into run directory and
@@ -19,9 +24,14 @@
 void recordExecutableLocation();
 std::string runDirectory();
 std::string executableName();
+// The same as the system gives them, in UTF-16: they reach the executable whatever its path holds,
+// where the GBK forms above have a "?" for each character that GBK cannot write.
+SystemText systemRunDirectory();
+SystemText systemExecutableName();
 
 // True when anything matches the path: a file or a directory, wildcards as the system reads them.
 bool fileExists(const std::string& path);
+bool fileExists(const SystemText& path);
 
 // The name (without directory) of the first entry that matches the path and is not a directory;
 // the search stays open in `search` until closeFileSearch. Nothing found: the empty text and
@@ -35,6 +45,7 @@ void closeFileSearch(FindHandle& search);
 // Creates the file or empties an existing one, then writes the byte sets in order; the file is
 // never held open beyond the call. False when it cannot be created or a write fails or is short.
 bool writeFile(const std::string& path, std::initializer_list<Bytes> byteSets);
+bool writeFile(const SystemText& path, std::initializer_list<Bytes> byteSets);
 
 // A number that names a file opened by openFile until closeFile; 0 is no file.
 using FileNumber = std::int32_t;
@@ -62,6 +73,7 @@ FileNumber openFile(const std::string& path, std::int32_t mode = kReadWriteExist
 // The same, telling whether this call created the file: a creating mode that found it missing.
 FileNumber openFile(const std::string& path, std::int32_t mode, std::int32_t sharing,
                     bool& created);
+FileNumber openFile(const SystemText& path, std::int32_t mode, std::int32_t sharing, bool& created);
 bool seekToEnd(FileNumber file);
 // Writes the texts' bytes at the position, no terminator or line end added. When a write fails or
 // is short, the position goes back to where the call found it; bytes already written stay.

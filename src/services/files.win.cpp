@@ -11,6 +11,7 @@
 namespace {
 
 ExecutableLocation recordedLocation;
+SystemExecutableLocation recordedSystemLocation;
 
 // One record per open file number, in order of opening. All calls come from the event-loop
 // thread, so the table takes no lock.
@@ -92,34 +93,36 @@ bool isMatch(DWORD attributes, std::optional<std::uint32_t> mask) {
 
 std::string findMatching(const std::string& path, std::optional<std::uint32_t> mask,
                          FindHandle& search) {
-  WIN32_FIND_DATAA entry;
+  WIN32_FIND_DATAW entry;
   if (path.empty()) {
-    if (!search || !FindNextFileA(search.get(), &entry)) {
+    if (!search || !FindNextFileW(search.get(), &entry)) {
       search.reset();
       return std::string();
     }
   } else {
-    search.reset(FindFirstFileA(path.c_str(), &entry));
+    search.reset(FindFirstFileW(systemChars(toSystemText(path)), &entry));
     if (!search) return std::string();
   }
   while (!isMatch(entry.dwFileAttributes, mask)) {
-    if (!FindNextFileA(search.get(), &entry)) {
+    if (!FindNextFileW(search.get(), &entry)) {
       search.reset();
       return std::string();
     }
   }
-  return entry.cFileName;
+  return fromSystemText(reinterpret_cast<const char16_t*>(entry.cFileName));
 }
 
 }  // namespace
 
 void recordExecutableLocation() {
-  char path[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-  recordedLocation = splitModulePath(std::string_view(path, length));
-  if (!recordedLocation.runDirectory.empty()) {
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  const std::u16string_view modulePath(reinterpret_cast<const char16_t*>(path), length);
+  recordedSystemLocation = splitModulePath(modulePath);
+  recordedLocation = splitModulePath(fromSystemText(modulePath));
+  if (!recordedSystemLocation.runDirectory.empty()) {
     // Without it only a bare relative name would go astray; nothing to tell the user.
-    (void)SetCurrentDirectoryA(recordedLocation.runDirectory.c_str());
+    (void)SetCurrentDirectoryW(systemChars(recordedSystemLocation.runDirectory));
   }
 }
 
@@ -127,10 +130,16 @@ std::string runDirectory() { return recordedLocation.runDirectory; }
 
 std::string executableName() { return recordedLocation.executableName; }
 
-bool fileExists(const std::string& path) {
+SystemText systemRunDirectory() { return recordedSystemLocation.runDirectory; }
+
+SystemText systemExecutableName() { return recordedSystemLocation.executableName; }
+
+bool fileExists(const std::string& path) { return fileExists(toSystemText(path)); }
+
+bool fileExists(const SystemText& path) {
   if (path.empty()) return false;
-  WIN32_FIND_DATAA entry;
-  return FindHandle(FindFirstFileA(path.c_str(), &entry)).valid();
+  WIN32_FIND_DATAW entry;
+  return FindHandle(FindFirstFileW(systemChars(path), &entry)).valid();
 }
 
 std::string findFile(const std::string& path, FindHandle& search) {
@@ -144,11 +153,15 @@ std::string findFile(const std::string& path, std::uint32_t attributeMask, FindH
 void closeFileSearch(FindHandle& search) { search.reset(); }
 
 bool writeFile(const std::string& path, std::initializer_list<Bytes> byteSets) {
+  return writeFile(toSystemText(path), byteSets);
+}
+
+bool writeFile(const SystemText& path, std::initializer_list<Bytes> byteSets) {
   if (path.empty()) {
     SetLastError(ERROR_INVALID_NAME);
     return false;
   }
-  FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  FileHandle file(CreateFileW(systemChars(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   for (const Bytes& bytes : byteSets) {
@@ -170,13 +183,17 @@ FileNumber openFile(const std::string& path, std::int32_t mode, std::int32_t sha
 
 FileNumber openFile(const std::string& path, std::int32_t mode, std::int32_t sharing,
                     bool& created) {
+  return openFile(toSystemText(path), mode, sharing, created);
+}
+
+FileNumber openFile(const SystemText& path, std::int32_t mode, std::int32_t sharing, bool& created) {
   created = false;
   if (path.empty() || mode < 1 || mode > 6 || sharing < 1 || sharing > 4) {
     SetLastError(path.empty() ? ERROR_INVALID_NAME : ERROR_INVALID_PARAMETER);
     return kNoFile;
   }
   const ModeRow& row = kModes[mode - 1];
-  FileHandle handle(CreateFileA(path.c_str(), row.access, kSharing[sharing - 1], nullptr,
+  FileHandle handle(CreateFileW(systemChars(path), row.access, kSharing[sharing - 1], nullptr,
                                 row.disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!handle) return kNoFile;
   // On success a creating disposition still sets the last error: ERROR_ALREADY_EXISTS when the

@@ -6,7 +6,7 @@
 
 namespace lateBound {
 
-DWORD getShortPathName(LPCSTR longPath, LPSTR buffer, DWORD bufferSize);
+DWORD getShortPathName(LPCWSTR longPath, LPWSTR buffer, DWORD bufferSize);
 HANDLE openProcess(DWORD desiredAccess, BOOL inheritHandle, DWORD processId);
 BOOL terminateProcess(HANDLE process, UINT exitCode);
 BOOL closeHandle(HANDLE handle);

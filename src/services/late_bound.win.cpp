@@ -32,7 +32,7 @@ class Entry {
   Pointer address_ = nullptr;
 };
 
-Entry<decltype(&GetShortPathNameA)> getShortPathNameEntry("GetShortPathNameA");
+Entry<decltype(&GetShortPathNameW)> getShortPathNameEntry("GetShortPathNameW");
 Entry<decltype(&OpenProcess)> openProcessEntry("OpenProcess");
 Entry<decltype(&TerminateProcess)> terminateProcessEntry("TerminateProcess");
 Entry<decltype(&CloseHandle)> closeHandleEntry("CloseHandle");
@@ -54,7 +54,7 @@ FARPROC bindSystemFunction(const char* library, const char* function) {
   reportFatalError(message);
 }
 
-DWORD getShortPathName(LPCSTR longPath, LPSTR buffer, DWORD bufferSize) {
+DWORD getShortPathName(LPCWSTR longPath, LPWSTR buffer, DWORD bufferSize) {
   return getShortPathNameEntry.get()(longPath, buffer, bufferSize);
 }
 

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "services/system_text.hpp"
+
 enum WindowMode : std::int32_t {
   kWindowHidden = 1,
   kWindowNormal = 2,             // activated
@@ -19,4 +21,7 @@ enum WindowMode : std::int32_t {
 // (at once for a console program). A mode outside 1 to 6 is taken as the nearer end.
 // False when the process could not be started; GetLastError then says why.
 bool runProgram(const std::string& commandLine, bool wait = false,
+                std::int32_t windowMode = kWindowNormal);
+// The same for a command line in UTF-16, which may name paths that GBK cannot write.
+bool runProgram(const SystemText& commandLine, bool wait = false,
                 std::int32_t windowMode = kWindowNormal);

@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <vector>
 
 #include "services/handles.hpp"
 
@@ -22,16 +21,19 @@ constexpr DWORD kInputIdleLimitMs = 1000;
 }  // namespace
 
 bool runProgram(const std::string& commandLine, bool wait, std::int32_t windowMode) {
+  return runProgram(toSystemText(commandLine), wait, windowMode);
+}
+
+bool runProgram(const SystemText& commandLine, bool wait, std::int32_t windowMode) {
   const std::int32_t mode = std::clamp<std::int32_t>(windowMode, 1, 6);
-  STARTUPINFOA startup{};
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = kShowStates[mode - 1];
-  // CreateProcessA may write into the command line, so it gets a copy of its own.
-  std::vector<char> line(commandLine.begin(), commandLine.end());
-  line.push_back('\0');
+  // CreateProcessW may write into the command line, so it gets a copy of its own.
+  SystemText line = commandLine;
   PROCESS_INFORMATION started{};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+  if (!CreateProcessW(nullptr, systemChars(line), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &started)) {
     return false;
   }

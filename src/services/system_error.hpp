@@ -4,6 +4,6 @@
 #include <cstdint>
 #include <string>
 
-// FormatMessageA's text in the ANSI code page, without its trailing line break; "系统错误 N"
-// when the system has no text for the code.
+// The system's text for the code (FormatMessageW's, in GBK with "?" for what GBK cannot write),
+// without its trailing line break; "系统错误 N" when the system has no text for the code.
 std::string systemErrorText(std::uint32_t errorCode);

@@ -2,15 +2,24 @@
 
 #include <windows.h>
 
+#include "services/system_text.hpp"
+
+namespace {
+
+constexpr DWORD kWordingUnits = 1024;
+
+}  // namespace
+
 std::string systemErrorText(std::uint32_t errorCode) {
-  char buffer[1024];
+  // The wide text, so that the wording reads the same on every system, whatever its code page.
+  wchar_t buffer[kWordingUnits];
   const DWORD length =
-      FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                     errorCode, 0, buffer, sizeof buffer, nullptr);
-  std::string text(buffer, length);
-  while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) {
-    text.pop_back();
+      FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                     errorCode, 0, buffer, kWordingUnits, nullptr);
+  std::u16string_view text(reinterpret_cast<const char16_t*>(buffer), length);
+  while (!text.empty() && (text.back() == u'\r' || text.back() == u'\n' || text.back() == u' ')) {
+    text.remove_suffix(1);
   }
   if (text.empty()) return "系统错误 " + std::to_string(errorCode);
-  return text;
+  return fromSystemText(text);
 }

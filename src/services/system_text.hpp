@@ -9,6 +9,9 @@
 
 using SystemText = std::u16string;
 
+// The code page of the program's texts, whatever the system's own.
+inline constexpr unsigned kGbkCodePage = 936;
+
 // GBK bytes to UTF-16; the byte 0x80 is the euro sign, as in code page 936.
 SystemText toSystemText(std::string_view gbk);
 

@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr UINT kGbk = 936;
+constexpr UINT kGbk = kGbkCodePage;
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 is the system's wide text");
 
 const wchar_t* wide(std::u16string_view text) { return reinterpret_cast<const wchar_t*>(text.data()); }

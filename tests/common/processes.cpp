@@ -69,12 +69,25 @@ ProcessJob::ProcessJob() : job_(CreateJobObjectA(nullptr, nullptr)) {
   }
 }
 
-KernelHandle ProcessJob::start(std::string commandLine, const char* directory, DWORD* pid) {
-  STARTUPINFOA startup{};
+KernelHandle ProcessJob::start(const std::string& commandLine, const char* directory, DWORD* pid) {
+  const auto wide = [](const char* text) {
+    std::u16string out;
+    if (text == nullptr) return out;
+    const int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    out.resize(static_cast<std::size_t>(n > 0 ? n - 1 : 0));
+    if (n > 1) MultiByteToWideChar(CP_ACP, 0, text, -1, reinterpret_cast<wchar_t*>(&out[0]), n);
+    return out;
+  };
+  const std::u16string wideDirectory = wide(directory);
+  return start(wide(commandLine.c_str()), directory != nullptr ? wideDirectory.c_str() : nullptr, pid);
+}
+
+KernelHandle ProcessJob::start(std::u16string commandLine, const char16_t* directory, DWORD* pid) {
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
-  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, directory, &startup,
-                      &started)) {
+  if (!CreateProcessW(nullptr, reinterpret_cast<wchar_t*>(&commandLine[0]), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                      nullptr, reinterpret_cast<const wchar_t*>(directory), &startup, &started)) {
     return KernelHandle();
   }
   KernelHandle process(started.hProcess);

@@ -22,7 +22,9 @@ class ProcessJob {
   ProcessJob();
   // Starts the command line suspended, puts the process in the job, then lets it run. The
   // process's handle, or none when it could not be started.
-  KernelHandle start(std::string commandLine, const char* directory, DWORD* pid);
+  KernelHandle start(std::u16string commandLine, const char16_t* directory, DWORD* pid);
+  // The same for a command line in the ANSI code page.
+  KernelHandle start(const std::string& commandLine, const char* directory, DWORD* pid);
   // How many of the job's processes still run.
   DWORD activeProcesses() const;
   // Ends every process in the job now. False when there was no job to end them.

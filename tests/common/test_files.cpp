@@ -242,3 +242,11 @@ MappedDrive::~MappedDrive() {
     DefineDosDeviceA(DDD_REMOVE_DEFINITION, name_.c_str(), nullptr);
   }
 }
+
+std::u16string TempDir::operator/(std::u16string_view name) const {
+  std::u16string path(path_.size(), u'\0');
+  const int n = MultiByteToWideChar(CP_ACP, 0, path_.data(), static_cast<int>(path_.size()),
+                                    reinterpret_cast<wchar_t*>(&path[0]), static_cast<int>(path.size()));
+  path.resize(static_cast<std::size_t>(n > 0 ? n : 0));
+  return path + u"\\" + std::u16string(name);
+}

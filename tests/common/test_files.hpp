@@ -32,6 +32,8 @@ class TempDir {
 
   const std::string& path() const { return path_; }
   std::string operator/(std::string_view name) const { return path_ + "\\" + std::string(name); }
+  // A name that GBK may not write, for the wide functions.
+  std::u16string operator/(std::u16string_view name) const;
 
  private:
   std::string root_;  // what this object made, and removes

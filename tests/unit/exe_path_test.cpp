@@ -48,3 +48,30 @@ namespace {
 TEST(SplitModulePathRows, AreGbkBytes) { EXPECT_EQ(std::string("綷"), "\xBE\x5C"); }
 
 }  // namespace
+
+namespace {
+
+struct SystemSplitRow {
+  const char16_t* modulePath;
+  const char16_t* runDirectory;
+  const char16_t* executableName;
+};
+
+const SystemSplitRow kSystemSplitRows[] = {
+    {u"C:\\타이머\\Lumo.exe", u"C:\\타이머", u"Lumo.exe"},
+    {u"C:\\\U0001F600 计时\\秒.exe", u"C:\\\U0001F600 计时", u"秒.exe"},
+    // "乗" is 81 5C in GBK; in UTF-16 it is one unit and no backslash.
+    {u"C:\\乗\\a.exe", u"C:\\乗", u"a.exe"},
+    {u"D:\\x.exe", u"D:", u"x.exe"},
+    {u"Lumo.exe", u"", u"Lumo.exe"},
+};
+
+TEST(SplitModulePath, SplitsAUtf16PathAtItsLastBackslash) {
+  for (const SystemSplitRow& row : kSystemSplitRows) {
+    const SystemExecutableLocation location = splitModulePath(std::u16string_view(row.modulePath));
+    EXPECT_EQ(location.runDirectory, row.runDirectory);
+    EXPECT_EQ(location.executableName, row.executableName);
+  }
+}
+
+}  // namespace

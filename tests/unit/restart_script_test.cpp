@@ -47,6 +47,64 @@ TEST_P(RestartScript, CarriesPathAndDelayInTheTemplate) {
 
 INSTANTIATE_TEST_SUITE_P(Rows, RestartScript, testing::ValuesIn(kScriptRows));
 
+struct TargetRow {
+  const char* what;
+  std::u16string path;
+  std::u16string shortPath;  // the system's; empty: none
+  bool consoleReadsGbk;
+  std::string script;
+};
+
+const std::string kByVariable =
+    "@setlocal EnableDelayedExpansion\r\n" + expectedScript("1", "!LumoRestartTarget!");
+
+const TargetRow kTargetRows[] = {
+    // On code page 936 with a path GBK writes: the path shortPathOf picks, as always.
+    {"936, no short form", u"C:\\计时 目录\\Lumo秒计时器.exe", u"", true,
+     expectedScript("1", "C:\\计时 目录\\Lumo秒计时器.exe")},
+    {"936, a shorter ASCII short form", u"C:\\计时 目录\\Lumo秒计时器.exe", u"C:\\____~TXX\\LUMO~1.EXE",
+     true, expectedScript("1", "C:\\____~TXX\\LUMO~1.EXE")},
+    {"936, a shorter short form in GBK", u"C:\\计时目录 2\\a.exe", u"C:\\计时目~1\\a.exe", true,
+     expectedScript("1", "C:\\计时目~1\\a.exe")},
+    // 19 bytes and 14 units against 15: shorter in GBK bytes, which is what counts.
+    {"936, shorter in bytes only", u"C:\\计时器目录\\a.exe", u"C:\\A1B2~1\\a.exe", true,
+     expectedScript("1", "C:\\A1B2~1\\a.exe")},
+    {"936, a short form no shorter", u"C:\\a\\计时\\x.exe", u"C:\\a\\ABCD~1\\x.exe", true,
+     expectedScript("1", "C:\\a\\计时\\x.exe")},
+    {"936, a short form GBK cannot write", u"C:\\café 计时目录\\a.exe", u"C:\\CAFÉ~1\\A.EXE", true,
+     expectedScript("1", "C:\\café 计时目录\\a.exe")},
+    // ASCII reads the same in every code page.
+    {"ASCII, another code page", u"C:\\Lumo 50%\\Lumo.exe", u"", false,
+     expectedScript("1", "C:\\Lumo 50%%\\Lumo.exe")},
+    {"ASCII short form, another code page", u"C:\\Program Files\\Lumo.exe", u"C:\\PROGRA~1\\Lumo.exe",
+     false, expectedScript("1", "C:\\PROGRA~1\\Lumo.exe")},
+    // Else the system's short form when it is ASCII, longer or not.
+    {"GBK path, another code page", u"C:\\a\\计时\\x.exe", u"C:\\a\\ABCD~1\\x.exe", false,
+     expectedScript("1", "C:\\a\\ABCD~1\\x.exe")},
+    {"a path GBK cannot write", u"C:\\타이머\\Lumo.exe", u"C:\\___~~RNV\\Lumo.exe", true,
+     expectedScript("1", "C:\\___~~RNV\\Lumo.exe")},
+    {"beyond the BMP, with %", u"C:\\50%\\\U0001F600\\a.exe", u"C:\\50%\\_~1\\a.exe", true,
+     expectedScript("1", "C:\\50%%\\_~1\\a.exe")},
+    // Else the environment variable.
+    {"a path GBK cannot write, no short form", u"C:\\타이머 50%\\Lumo.exe", u"", true, kByVariable},
+    {"GBK path and short form, another code page", u"C:\\计时目录 2\\a.exe", u"C:\\计时目~1\\a.exe",
+     false, kByVariable},
+    {"GBK path, no short form, another code page", u"C:\\计时\\a.exe", u"", false, kByVariable},
+};
+
+TEST(RestartScriptFor, NamesTheExecutableAsCmdReadsItRight) {
+  for (const TargetRow& row : kTargetRows) {
+    SCOPED_TRACE(row.what);
+    EXPECT_EQ(restartScriptFor({row.path, row.shortPath, row.consoleReadsGbk}, 1), row.script);
+  }
+  EXPECT_EQ(restartScriptFor({u"C:\\计时\\a.exe", u"", true}, std::nullopt),
+            expectedScript("2", "C:\\计时\\a.exe"));
+  // Outside the macro, which would spell the Hangul out in a GBK literal.
+  const RestartTarget unwritable{u"C:\\타이머\\a.exe", u"", true};
+  EXPECT_EQ(restartScriptFor(unwritable, 0),
+            "@setlocal EnableDelayedExpansion\r\n" + expectedScript("2", "!LumoRestartTarget!"));
+}
+
 TEST(RestartScriptTemplate, IsByteForByte) {
   // "秒数" is C3 EB CA FD in GBK; the blank after "off" and no line end after the last line.
   const std::string expected =

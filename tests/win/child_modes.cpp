@@ -51,9 +51,9 @@ int callLateBound() {
                                                GetCurrentProcessId());
     if (self == nullptr) return 3;
     if (!lateBound::closeHandle(self)) return 4;
-    char buffer[MAX_PATH] = "";
-    const std::string path = runDirectory();
-    if (lateBound::getShortPathName(path.c_str(), buffer, sizeof buffer) == 0) return 5;
+    wchar_t buffer[MAX_PATH] = L"";
+    const SystemText path = systemRunDirectory();
+    if (lateBound::getShortPathName(systemChars(path), buffer, MAX_PATH) == 0) return 5;
     // TerminateProcess on no process at all: bound, called, refused.
     if (lateBound::terminateProcess(nullptr, 0)) return 6;
   }
@@ -67,26 +67,40 @@ int callLateBound() {
 }
 
 // In runProgram's place: the system refuses to start anything.
-bool refuseToStart(const std::string&, bool, std::int32_t) {
+bool refuseToStart(const SystemText&, bool, std::int32_t) {
   SetLastError(ERROR_ACCESS_DENIED);
   return false;
 }
 
-// --child=restart <delay or "none"> <note file> [moved | unstarted]: a reset from this copy's
-// directory; with "moved" after renaming its own executable, with "unstarted" where the system
-// refuses to start the script. Returns only when the reset did not happen, with the box text in
-// the note file.
+// In shortSystemPathOf's place: a system that gives no short form.
+SystemText noShortForm(const SystemText&) { return SystemText(); }
+
+// In runProgram's place: keeps a copy of the script under this name, then starts it.
+std::string scriptCopy;
+bool startKeepingACopy(const SystemText& commandLine, bool wait, std::int32_t windowMode) {
+  const SystemText script = commandLine.substr(1, commandLine.size() - 2);  // the quotes off
+  (void)CopyFileW(systemChars(script), systemChars(toSystemText(scriptCopy)), FALSE);
+  return runProgram(commandLine, wait, windowMode);
+}
+
+// --child=restart <delay or "none"> <note file> [moved | unstarted | no-short-form]: a reset from
+// this copy's directory; with "moved" after renaming its own executable, with "unstarted" where
+// the system refuses to start the script, with "no-short-form" where it gives no short form of
+// the executable's path. The script started is kept as "<note file>.script". Returns only when the
+// reset did not happen, with the box text in the note file.
 int restart(int argc, char** argv) {
   recordExecutableLocation();
   const std::string variant = argc == 5 ? argv[4] : "";
   if (variant == "moved") {
-    const std::string self = runDirectory() + "\\" + executableName();
-    if (!MoveFileA(self.c_str(), (self + ".moved").c_str())) return 2;
+    const SystemText self = systemRunDirectory() + u"\\" + systemExecutableName();
+    if (!MoveFileW(systemChars(self), systemChars(self + u".moved"))) return 2;
   }
   const std::optional<std::int32_t> delay =
       std::strcmp(argv[2], "none") == 0 ? std::nullopt : std::optional<std::int32_t>(std::atoi(argv[2]));
+  scriptCopy = std::string(argv[3]) + ".script";
   const RestartResult result =
-      restartSelf(delay, variant == "unstarted" ? refuseToStart : runProgram);
+      restartSelf(delay, variant == "unstarted" ? refuseToStart : startKeepingACopy,
+                  variant == "no-short-form" ? noShortForm : ShortPathLookup{shortSystemPathOf});
   putFile(argv[3], resetFailureText(result));
   return 10 + static_cast<int>(result.failure);
 }
@@ -161,7 +175,7 @@ bool isRestartProbe() {
 }
 
 int runRestartProbe() {
-  recordExecutableLocation();
-  putFile(runDirectory() + "\\" + kCameBackName, std::to_string(GetCurrentProcessId()));
+  // Its own directory found by itself, not by the services under test.
+  putFile(ownDirectory() + u"\\" + toSystemText(kCameBackName), std::to_string(GetCurrentProcessId()));
   return 0;
 }

@@ -28,6 +28,37 @@ TEST(ExecutableLocation, IsTheModulePathAndTheCurrentDirectory) {
   char current[MAX_PATH] = "";
   GetCurrentDirectoryA(sizeof current, current);
   EXPECT_EQ(std::string(current), runDirectory());
+  EXPECT_EQ(systemRunDirectory() + u"\\" + systemExecutableName(), testProgramSystemPath());
+  EXPECT_EQ(fromSystemText(systemRunDirectory()), runDirectory());
+}
+
+// The wide forms reach what GBK cannot name; the GBK forms, converted, reach the same files.
+TEST_F(FilesTest, WideFormsReachANameThatGbkCannotWrite) {
+  const SystemText korean = dir / u"타이머.txt";  // names outside the macros, which spell them in GBK
+  const SystemText missing = dir / u"타이머 missing.txt";
+  EXPECT_TRUE(writeFile(korean, {toBytes("1.0秒"), toBytes("\r\n")}));
+  EXPECT_EQ(readFileBytes(korean), "1.0秒\r\n");
+  EXPECT_TRUE(fileExists(korean));
+  EXPECT_FALSE(fileExists(missing));
+  EXPECT_FALSE(fileExists(SystemText()));
+  bool created = true;
+  const FileNumber file = openFile(korean, kReadWriteExisting, kShareReadWrite, created);
+  ASSERT_NE(file, kNoFile);
+  EXPECT_FALSE(created);
+  EXPECT_TRUE(seekToEnd(file));
+  EXPECT_TRUE(writeText(file, {"x"}));
+  closeFile(file);
+  EXPECT_EQ(readFileBytes(korean), "1.0秒\r\nx");
+  const FileNumber fresh = openFile(dir / u"\U0001F600.txt", kReadWriteCreating, kShareReadWrite, created);
+  EXPECT_NE(fresh, kNoFile);
+  EXPECT_TRUE(created);
+  closeFile(fresh);
+  EXPECT_TRUE(pathExists(dir / u"\U0001F600.txt"));
+  SetLastError(0xdeadbeef);
+  EXPECT_FALSE(writeFile(SystemText(), {toBytes("x")}));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_NAME));
+  EXPECT_TRUE(writeFile(dir / u"秒.txt", {toBytes("gbk")}));
+  EXPECT_EQ(readFileBytes(dir / "秒.txt"), "gbk");
 }
 
 // The walks over paths and texts take the lead bytes the system itself takes.

@@ -53,28 +53,32 @@ TEST_F(LapLogTest, AppendsRightAfterALastByteThatEndsNoLine) {
 }
 
 struct RunDirectoryRow {
-  const char* name;
+  const char16_t* name;
   const char* why;
 };
 
 const RunDirectoryRow kRunDirectories[] = {
-    {"lumo", "a plain directory"},
-    {"綷", "BE 5C: a trail byte with the backslash's value"},
-    {"x\x80", "ending in 0x80, the euro sign: a character of one byte"},
+    {u"lumo", "a plain directory"},
+    {u"綷", "BE 5C in GBK: a trail byte with the backslash's value"},
+    {u"x\u20AC", "ending in the euro sign, 0x80 in GBK: a character of one byte"},
+    {u"타이머", "a name that GBK cannot write"},
+    {u"\U0001F600 计时", "a character beyond the BMP"},
 };
 
 void PrintTo(const RunDirectoryRow& row, std::ostream* out) { *out << row.why; }
 
 class LapLogPlace : public testing::TestWithParam<RunDirectoryRow> {};
 
+// The log, found by its real Unicode name (written out here as the oracle), holds the laps' GBK
+// bytes.
 TEST_P(LapLogPlace, LiesNextToTheExecutable) {
   TempDir parent("lumo-laplog");
-  const std::string dir = parent / GetParam().name;
+  const SystemText dir = parent / GetParam().name;
   makeDirectory(dir);
-  ASSERT_TRUE(CopyFileA(testProgramPath().c_str(), (dir + "\\lumo.exe").c_str(), FALSE));
-  ChildProcess child = startChild(dir + "\\lumo.exe", {"--child=save-lap", "1.0秒1毫秒"});
+  ASSERT_TRUE(copyTestProgramTo(dir + u"\\lumo.exe"));
+  ChildProcess child = startChild(dir + u"\\lumo.exe", {"--child=save-lap", "1.0秒1毫秒"});
   EXPECT_EQ(waitForExit(child, 20000), 0u);
-  EXPECT_EQ(readFileBytes(dir + "\\" + std::string(lapLogFileName)), "1.0秒1毫秒\r\n");
+  EXPECT_EQ(readFileBytes(dir + u"\\Lumo秒计时器记次复制文本.txt"), "1.0秒1毫秒\r\n");
   EXPECT_FALSE(fileExists(parent / std::string(lapLogFileName)))
       << "the parent was taken for the run directory";
 }

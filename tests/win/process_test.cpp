@@ -72,10 +72,10 @@ TEST(LateBound, BindsEachFunctionOnceAndCallsTheSystems) {
   EXPECT_EQ(lateBound::getCurrentProcessId(), GetCurrentProcessId());
   EXPECT_EQ(lateBound::bindingCount(), bound);
 
-  char buffer[MAX_PATH] = "";
-  const std::string path = testProgramPath();
-  EXPECT_EQ(lateBound::getShortPathName(path.c_str(), buffer, sizeof buffer),
-            GetShortPathNameA(path.c_str(), buffer, sizeof buffer));
+  wchar_t buffer[MAX_PATH] = L"";
+  const SystemText path = testProgramSystemPath();
+  EXPECT_EQ(lateBound::getShortPathName(systemChars(path), buffer, MAX_PATH),
+            GetShortPathNameW(systemChars(path), buffer, MAX_PATH));
 }
 
 // A kernel32.dll beside the executable is never what the program binds to. The planted file is

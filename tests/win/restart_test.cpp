@@ -14,37 +14,80 @@
 
 namespace {
 
+// How the script names the executable.
+enum class Named {
+  byShortPath,  // the system's short form, as on code page 936 it always has
+  byLongPath,   // the path itself in GBK
+  byVariable,   // the script of last resort: the environment variable, expanded late
+};
+
 struct RestartPlace {
-  const char* directoryName;
+  const char16_t* directoryName;
   const char* why;
+  Named named;
+  const char* variant = "";  // of the child's restart mode
 };
 
 const RestartPlace kPlaces[] = {
-    {"lumo", "a plain directory"},
+    {u"lumo", "a plain directory", Named::byShortPath},
     // Unquoted, "<parent>\探针" would be tried as a program first: one is planted there.
-    {"探针 计时 50%off 100%", "blanks, GBK and % (cmd expands %...% in a script)"},
+    {u"探针 计时 50%off 100%", "blanks, GBK and % (cmd expands %...% in a script)", Named::byShortPath},
+    {u"타이머", "a name that GBK cannot write", Named::byShortPath},
+    {u"探针 \U0001F600 秒", "a character beyond the BMP", Named::byShortPath},
+    // Where the system gives no short form, as on a volume without short names.
+    {u"探针 计时 50%off", "no short form of a GBK path", Named::byLongPath, "no-short-form"},
+    {u"探针 타이머 50%off", "no short form of a path that GBK cannot write", Named::byVariable,
+     "no-short-form"},
 };
+
+// The script the template gives for the path as it stands in the script.
+std::string templateWith(const std::string& pathInScript) {
+  return "@echo off \r\n@ping 127.0.0.1 -n 1 >nul\r\nstart \"\" \"" + pathInScript +
+         "\"\r\ndel Restart.bat";
+}
+
+std::string doubledPercents(const std::string& path) {
+  std::string doubled;
+  for (const char c : path) doubled += c == '%' ? std::string("%%") : std::string(1, c);
+  return doubled;
+}
+
+std::string expectedScript(Named named, const SystemText& executable) {
+  switch (named) {
+    case Named::byShortPath: {
+      wchar_t shortPath[MAX_PATH] = L"";
+      const DWORD length = GetShortPathNameW(systemChars(executable), shortPath, MAX_PATH);
+      return templateWith(doubledPercents(
+          fromSystemText(SystemText(reinterpret_cast<const char16_t*>(shortPath), length))));
+    }
+    case Named::byLongPath: return templateWith(doubledPercents(fromSystemText(executable)));
+    case Named::byVariable:
+      return "@setlocal EnableDelayedExpansion\r\n" + templateWith("!LumoRestartTarget!");
+  }
+  return std::string();
+}
 
 void PrintTo(const RestartPlace& place, std::ostream* out) { *out << place.why; }
 
 class Restart : public testing::TestWithParam<RestartPlace> {};
 
 // From a copy of this program named as the restart probe: the copy ends with exit code 0, the
-// script brings a new instance up, and deletes itself; the lap log is not touched.
+// script (which the copy keeps a copy of) brings a new instance up, and deletes itself; the lap
+// log is not touched.
 TEST_P(Restart, EndsThisInstanceAndBringsUpANewOne) {
   TempDir parent("lumo-restart");
-  const std::string dir = parent / GetParam().directoryName;
+  const SystemText dir = parent / GetParam().directoryName;
   makeDirectory(dir);
-  const std::string probe = dir + "\\" + kRestartProbeName;
-  ASSERT_TRUE(CopyFileA(testProgramPath().c_str(), probe.c_str(), FALSE));
-  ASSERT_TRUE(CopyFileA(testProgramPath().c_str(), (parent / "探针.exe").c_str(), FALSE));
-  const std::string log = dir + "\\" + std::string(lapLogFileName);
+  const SystemText probe = dir + u"\\" + toSystemText(kRestartProbeName);
+  ASSERT_TRUE(copyTestProgramTo(probe));
+  ASSERT_TRUE(copyTestProgramTo(parent / u"探针.exe"));
+  const SystemText log = dir + u"\\" + toSystemText(lapLogFileName);
   putFile(log, "1.0秒1毫秒\r\n\r\n");
-  const std::string script = dir + "\\" + std::string(restartScriptName);
+  const SystemText script = dir + u"\\" + toSystemText(restartScriptName);
   putFile(script, "left from an earlier run, longer than the new script " + std::string(400, 'x'));
-  const std::string cameBack = dir + "\\" + kCameBackName;
+  const SystemText cameBack = dir + u"\\" + toSystemText(kCameBackName);
 
-  ChildProcess old = startChild(probe, {"--child=restart", "1", parent / "note.txt"});
+  ChildProcess old = startChild(probe, {"--child=restart", "1", parent / "note.txt", GetParam().variant});
   ASSERT_NE(old.process, nullptr);
   const DWORD oldId = old.id;
   EXPECT_EQ(waitForExit(old, 10000), 0u) << readFileBytes(parent / "note.txt");
@@ -52,9 +95,10 @@ TEST_P(Restart, EndsThisInstanceAndBringsUpANewOne) {
   ASSERT_TRUE(pollUntil(30000, [&] { return !readFileBytes(cameBack).empty(); }))
       << "no new instance; script: " << readFileBytes(script);
   EXPECT_NE(readFileBytes(cameBack), std::to_string(oldId));
-  EXPECT_TRUE(pollUntil(10000, [&] { return !fileExists(script); }));
+  EXPECT_TRUE(pollUntil(10000, [&] { return !pathExists(script); }));
   EXPECT_FALSE(fileExists(parent / kCameBackName)) << "the planted program ran";
   EXPECT_EQ(readFileBytes(log), "1.0秒1毫秒\r\n\r\n");
+  EXPECT_EQ(readFileBytes(parent / "note.txt.script"), expectedScript(GetParam().named, probe));
 }
 
 INSTANTIATE_TEST_SUITE_P(Places, Restart, testing::ValuesIn(kPlaces));
@@ -112,6 +156,13 @@ TEST(ShortPathOf, GivesAShorterNameOfTheSameFileOrThePathItself) {
   EXPECT_LE(shortPath.size(), path.size());
   EXPECT_EQ(readFileBytes(shortPath), "same");
   EXPECT_EQ(shortPathOf(dir / "missing.txt"), dir / "missing.txt");
+  // The system's own short form of a name that GBK cannot write; none for a missing file.
+  putFile(dir / u"타이머 긴 이름.txt", "same");
+  const SystemText systemShort = shortSystemPathOf(dir / u"타이머 긴 이름.txt");
+  EXPECT_FALSE(systemShort.empty());
+  EXPECT_EQ(readFileBytes(systemShort), "same");
+  const SystemText missing = dir / u"타이머 missing.txt";
+  EXPECT_EQ(shortSystemPathOf(missing), SystemText());
 }
 
 TEST(TerminateProcessById, EndsTheGivenProcessWithExitCodeZero) {

@@ -1,10 +1,14 @@
 #include "test_support.hpp"
 
+#include <cstdio>
+
 namespace {
 
 std::string quoted(const std::string& argument) { return "\"" + argument + "\""; }
 
 constexpr DWORD kEndLimitMs = 5000;
+
+const wchar_t* wide(const SystemText& text) { return systemChars(text); }
 
 }  // namespace
 
@@ -15,11 +19,60 @@ std::string testProgramPath() {
 }
 
 ChildProcess startChild(const std::string& program, const std::vector<std::string>& arguments) {
-  std::string commandLine = quoted(program);
-  for (const std::string& argument : arguments) commandLine += " " + quoted(argument);
+  return startChild(toSystemText(program), arguments);
+}
+
+ChildProcess startChild(const SystemText& program, const std::vector<std::string>& arguments) {
+  SystemText commandLine = u"\"" + program + u"\"";
+  for (const std::string& argument : arguments) commandLine += u" " + toSystemText(quoted(argument));
   ChildProcess child;
   child.process = child.job.start(commandLine, nullptr, &child.id).release();
   return child;
+}
+
+SystemText testProgramSystemPath() {
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return SystemText(reinterpret_cast<const char16_t*>(path), length);
+}
+
+SystemText ownDirectory() {
+  const SystemText path = testProgramSystemPath();
+  return path.substr(0, path.rfind(u'\\'));
+}
+
+std::string readFileBytes(const SystemText& path) {
+  const HANDLE file = CreateFileW(wide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::string();
+  std::string bytes;
+  char chunk[65536];
+  DWORD got = 0;
+  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+  CloseHandle(file);
+  return bytes;
+}
+
+void putFile(const SystemText& path, const std::string& bytes) {
+  const HANDLE file = CreateFileW(wide(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD written = 0;
+  const bool whole = file != INVALID_HANDLE_VALUE &&
+                     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                               nullptr) &&
+                     written == bytes.size();
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  if (!whole) std::fprintf(stderr, "cannot write %s\n", fromSystemText(path).c_str());
+}
+
+void makeDirectory(const SystemText& path) { CreateDirectoryW(wide(path), nullptr); }
+
+bool pathExists(const SystemText& path) {
+  return GetFileAttributesW(wide(path)) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool copyTestProgramTo(const SystemText& path) {
+  return CopyFileW(wide(testProgramSystemPath()), wide(path), FALSE) != FALSE;
 }
 
 ChildProcess::~ChildProcess() {

@@ -12,9 +12,22 @@
 #include "program.hpp"
 #include "test_files.hpp"
 #include "wait.hpp"
+#include "services/system_text.hpp"
 
 // This test program's own path.
 std::string testProgramPath();
+
+// The same helpers for paths that GBK cannot write, through the wide functions. The expected
+// names are the tests' own UTF-16 literals, never a conversion of the program's.
+SystemText testProgramSystemPath();
+std::string readFileBytes(const SystemText& path);
+void putFile(const SystemText& path, const std::string& bytes);
+void makeDirectory(const SystemText& path);
+bool pathExists(const SystemText& path);
+// A copy of this test program under the path; true when it was made.
+bool copyTestProgramTo(const SystemText& path);
+// The directory of this program's own module, up to its last backslash.
+SystemText ownDirectory();
 
 // A started child in a job of its own; when this goes, the child and all it started in turn (a
 // restart script and the instance it brings back) are ended if they still run.
@@ -32,6 +45,7 @@ struct ChildProcess {
 };
 // Starts `program` with the arguments (quoted for it); the caller waits with waitForExit.
 ChildProcess startChild(const std::string& program, const std::vector<std::string>& arguments);
+ChildProcess startChild(const SystemText& program, const std::vector<std::string>& arguments);
 // The exit code, or STILL_ACTIVE when the process has not ended by the deadline (then it is
 // terminated). Closes the process handle.
 DWORD waitForExit(ChildProcess& child, DWORD timeoutMs);
