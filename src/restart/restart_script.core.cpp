@@ -27,11 +27,12 @@ std::string scriptWithPath(std::string_view pathInScript, std::optional<std::int
   return replaceSubtext(withPath, "秒数", toText(restartDelay(delaySeconds)), kFirstOnly);
 }
 
-// The GBK form of a text, or nothing when GBK cannot write it.
+// The GBK form of a text, or nothing when GBK cannot write it: when the form does not read back as
+// the text. That also refuses a near likeness (Windows writes "É" as "é"), which would name
+// another file.
 std::optional<std::string> gbkFormOf(const SystemText& text) {
-  std::size_t unwritable = 0;
-  std::string gbk = fromSystemText(text, &unwritable);
-  if (unwritable != 0) return std::nullopt;
+  std::string gbk = fromSystemText(text);
+  if (toSystemText(gbk) != text) return std::nullopt;
   return gbk;
 }
 

@@ -168,8 +168,9 @@ int runChildMode(int argc, char** argv) {
 }
 
 bool isRestartProbe() {
-  const std::string self = testProgramPath();
-  const std::string suffix = "探针.exe";
+  // By the wide path: on another code page the ANSI one has a "?" for each Chinese character.
+  const SystemText self = testProgramSystemPath();
+  const SystemText suffix = u"探针.exe";
   return self.size() > suffix.size() &&
          self.compare(self.size() - suffix.size(), suffix.size(), suffix) == 0;
 }

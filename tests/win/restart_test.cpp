@@ -17,7 +17,7 @@ namespace {
 // How the script names the executable.
 enum class Named {
   byShortPath,  // the system's short form, as on code page 936 it always has
-  byLongPath,   // the path itself in GBK
+  byLongPath,   // the path itself in GBK, where cmd reads GBK; elsewhere as byVariable
   byVariable,   // the script of last resort: the environment variable, expanded late
 };
 
@@ -60,7 +60,9 @@ std::string expectedScript(Named named, const SystemText& executable) {
       return templateWith(doubledPercents(
           fromSystemText(SystemText(reinterpret_cast<const char16_t*>(shortPath), length))));
     }
-    case Named::byLongPath: return templateWith(doubledPercents(fromSystemText(executable)));
+    case Named::byLongPath:
+      if (GetOEMCP() == 936) return templateWith(doubledPercents(fromSystemText(executable)));
+      [[fallthrough]];
     case Named::byVariable:
       return "@setlocal EnableDelayedExpansion\r\n" + templateWith("!LumoRestartTarget!");
   }
