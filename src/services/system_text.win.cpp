@@ -12,9 +12,9 @@ const wchar_t* wide(std::u16string_view text) { return reinterpret_cast<const wc
 std::string narrow(std::u16string_view text, BOOL* usedDefault) {
   if (text.empty()) return std::string();
   const int units = static_cast<int>(text.size());
-  const int size = WideCharToMultiByte(kGbk, 0, wide(text), units, nullptr, 0, "?", usedDefault);
+  const int size = WideCharToMultiByte(kGbk, WC_NO_BEST_FIT_CHARS, wide(text), units, nullptr, 0, "?", usedDefault);
   std::string out(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(kGbk, 0, wide(text), units, &out[0], size, "?", usedDefault);
+  WideCharToMultiByte(kGbk, WC_NO_BEST_FIT_CHARS, wide(text), units, &out[0], size, "?", usedDefault);
   return out;
 }
 

@@ -36,6 +36,7 @@ TEST(SystemText, CharactersOutsideGbkBecomeQuestionMarksAndAreCounted) {
     std::size_t unwritable;
   } rows[] = {
       {"German sharp s", u"1.0秒ß\r\n", "1.0秒?\r\n", 1},
+      {"capital E acute, which has no near likeness written for it", u"\u00C9", "?", 1},
       {"Hangul", u"타이머", "???", 3},
       {"a character beyond the BMP", u"a\U0001F600b", "a?b", 1},
       {"a question mark of the user's is not counted", u"?ß?", "???", 1},
