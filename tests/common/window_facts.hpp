@@ -1,10 +1,18 @@
-// What the tests read back from a window, whichever process owns it: its text as the system holds
-// it (UTF-16), with UTF-8 for comparisons that print the characters.
+// What the tests read back from a window, whichever process owns it: its place in its parent, and
+// its text as the system holds it (UTF-16), with UTF-8 for comparisons that print the characters.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+
+// The window's rectangle in its parent's client coordinates.
+inline RECT placeInParent(HWND window) {
+  RECT r;
+  GetWindowRect(window, &r);
+  MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
 
 // The text through the wide WM_GETTEXT, which a window of another process answers too; empty when
 // the window does not answer within 3 seconds.

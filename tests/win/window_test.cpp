@@ -13,6 +13,7 @@
 #include "shell/window.hpp"
 #include "shell/window_class.hpp"
 #include "test_support.hpp"
+#include "window_facts.hpp"
 
 namespace {
 
@@ -253,13 +254,6 @@ TEST_F(LoadedWindowTest, EditBoxesAreBlackOnWhiteWhateverTheColourScheme) {
 }  // namespace
 
 namespace {
-
-RECT placeInParent(HWND control) {
-  RECT r;
-  GetWindowRect(control, &r);
-  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
 
 HFONT fontOf(HWND control) { return reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)); }
 
