@@ -106,16 +106,14 @@ void expectSequence(const LoadedWindow& window, const std::vector<Received>& rec
   }
 }
 
+// Dispatches this thread's messages until the flag is set, and not one message after it; for 5
+// seconds at the most (the caller checks the flag).
 void pumpUntil(const bool& done) {
-  const ULONGLONG deadline = GetTickCount64() + 5000;
-  MSG message;
-  while (!done && GetTickCount64() < deadline) {
-    if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      DispatchMessageA(&message);
-    } else {
-      Sleep(1);
-    }
-  }
+  (void)pollUntil(5000, [&] {
+    MSG message;
+    while (!done && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    return done;
+  });
 }
 
 // The stopwatch writing to the test's window, as the program's adapter does to its own.
