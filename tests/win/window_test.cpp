@@ -304,12 +304,13 @@ void expectNoTextCut(const LoadedWindow& window) {
     SCOPED_TRACE(std::string(row.id.name));
     const HWND control = window.control(row.id.name);
     const std::string text = window.caption(row.id.name);
-    const HDC dc = GetDC(control);
-    const HGDIOBJ previous = SelectObject(dc, fontOf(control));
     SIZE size{};
-    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, previous);
-    ReleaseDC(control, dc);
+    {
+      const WindowDC dc(control);
+      ASSERT_TRUE(dc);
+      const ScopedSelect font(dc.get(), fontOf(control));
+      GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+    }
     RECT client;
     GetClientRect(control, &client);
     // A button draws its text inside its raised edges.
