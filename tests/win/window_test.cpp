@@ -249,10 +249,6 @@ TEST_F(LoadedWindowTest, EditBoxesAreBlackOnWhiteWhateverTheColourScheme) {
   }
 }
 
-}  // namespace
-
-namespace {
-
 HFONT fontOf(HWND control) { return reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)); }
 
 LONG fontHeight(HFONT font) {
