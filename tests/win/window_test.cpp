@@ -25,14 +25,16 @@ struct Received {
 
 class MessageLog {
  public:
-  // Starts recording what the window procedure of each window gets.
+  // Starts recording what the window procedure of each window gets. Through the wide functions:
+  // the windows are Unicode windows, and an ANSI procedure put in front would make them ANSI ones
+  // for the test, their texts crossing the ANSI code page on the way.
   void watch(HWND window) {
     originals_[window] = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MessageLog::record)));
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MessageLog::record)));
   }
   void unwatchAll() {
     for (const auto& [window, original] : originals_) {
-      SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
     }
     originals_.clear();
   }
@@ -54,7 +56,7 @@ class MessageLog {
   static LRESULT CALLBACK record(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     MessageLog& log = instance();
     if (!isPointerMessage(message)) log.received_.push_back({window, message});
-    return CallWindowProcA(log.originals_.at(window), window, message, wParam, lParam);
+    return CallWindowProcW(log.originals_.at(window), window, message, wParam, lParam);
   }
 
   std::map<HWND, WNDPROC> originals_;
