@@ -16,7 +16,11 @@ DWORD getCurrentProcessId();
 int bindingCount();
 
 // The address of a function of a system library that this process has already loaded, never of
-// a file of that name elsewhere. When it cannot be had, the fatal box names library and function.
+// a file of that name elsewhere; nullptr when the library or the function is not there (one
+// younger than the system, say).
+FARPROC findSystemFunction(const char* library, const char* function);
+// The same for a function the program cannot do without: when it cannot be had, the fatal box
+// names library and function.
 FARPROC bindSystemFunction(const char* library, const char* function);
 
 }  // namespace lateBound

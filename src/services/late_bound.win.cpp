@@ -40,14 +40,17 @@ Entry<decltype(&GetCurrentProcessId)> getCurrentProcessIdEntry("GetCurrentProces
 
 }  // namespace
 
+FARPROC findSystemFunction(const char* library, const char* function) {
+  // Only a module already in the process: kernel32 and user32 are mapped by the system loader
+  // from the system directory before any of our code runs. Loading by name, as LoadLibraryA
+  // would, could pick up a file of that name planted next to the executable or on the search path.
+  const HMODULE module = GetModuleHandleA(library);
+  return module != nullptr ? GetProcAddress(module, function) : nullptr;
+}
+
 FARPROC bindSystemFunction(const char* library, const char* function) {
   ++bindings;
-  // Only a module already in the process: kernel32 is mapped by the system loader from the
-  // system directory before any of our code runs. Loading by name, as LoadLibraryA would, could
-  // pick up a file of that name planted next to the executable or on the search path.
-  if (const HMODULE module = GetModuleHandleA(library)) {
-    if (const FARPROC address = GetProcAddress(module, function)) return address;
-  }
+  if (const FARPROC address = findSystemFunction(library, function)) return address;
   const std::string message = replaceSubtext(
       replaceSubtext("无法找到指定DLL库文件“%s”中的输出命令“%s”", "%s", library, kFirstOnly),
       "%s", function, kFirstOnly);

@@ -1,13 +1,13 @@
 #include "shell/dpi.hpp"
 
+#include "services/late_bound.hpp"
+
 namespace {
 
 // user32's DPI functions are younger than the oldest system the program runs on.
 template <typename Function>
 Function user32Function(const char* name) {
-  const HMODULE user32 = GetModuleHandleA("user32.dll");
-  return user32 != nullptr ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name)))
-                           : nullptr;
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(lateBound::findSystemFunction("user32.dll", name)));
 }
 
 }  // namespace

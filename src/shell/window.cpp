@@ -199,12 +199,7 @@ void LoadedWindow::setCaption(std::string_view label, std::string_view text) {
 std::string LoadedWindow::content(std::string_view editBox, std::size_t* unwritable) const {
   if (unwritable != nullptr) *unwritable = 0;
   const Control* c = find(editBox);
-  if (c == nullptr) return std::string();
-  const int length = GetWindowTextLengthW(c->hwnd);
-  if (length <= 0) return std::string();
-  SystemText text(static_cast<std::size_t>(length) + 1, u'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(c->hwnd, systemChars(text), length + 1)));
-  return fromSystemText(text, unwritable);
+  return c != nullptr ? fromSystemText(systemWindowText(c->hwnd), unwritable) : std::string();
 }
 
 void LoadedWindow::setContent(std::string_view editBox, std::string_view text) {

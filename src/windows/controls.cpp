@@ -26,7 +26,8 @@ void paintLabel(HWND hwnd, const LabelLook& look) {
   // The fill paints over the previous text: a caption write invalidates without erasing.
   SetDCBrushColor(dc, resolve(look.style->background));
   FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-  const SystemText text = toSystemText(windowText(hwnd));
+  // Drawn as the window holds it: no conversion to GBK and back on every paint.
+  const SystemText text = systemWindowText(hwnd);
   if (text.empty()) return;
   const ScopedSelect font(dc, look.font ? static_cast<HGDIOBJ>(look.font) : GetStockObject(DEFAULT_GUI_FONT));
   SetBkMode(dc, TRANSPARENT);
@@ -90,12 +91,14 @@ void setTimerPeriod(HWND timer, TimerState& state, std::int32_t v) {
   setWindowText(timer, toText(v));
 }
 
-std::string windowText(HWND hwnd) {
+SystemText systemWindowText(HWND hwnd) {
   const int length = GetWindowTextLengthW(hwnd);
-  if (length <= 0) return std::string();
+  if (length <= 0) return SystemText();
   SystemText text(static_cast<std::size_t>(length) + 1, u'\0');
   text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, systemChars(text), length + 1)));
-  return fromSystemText(text);
+  return text;
 }
+
+std::string windowText(HWND hwnd) { return fromSystemText(systemWindowText(hwnd)); }
 
 void setWindowText(HWND hwnd, std::string_view text) { SetWindowTextW(hwnd, systemChars(toSystemText(text))); }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "services/system_text.hpp"
 #include "windows/description.hpp"
 
 extern const char kLabelClass[];
@@ -56,7 +57,8 @@ LRESULT CALLBACK timerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 
 inline constexpr UINT_PTR kTimerId = 1000;
 
-// A window's text as the program holds its texts.
+// A window's text as the system holds it (UTF-16), and as the program holds its texts (GBK).
+SystemText systemWindowText(HWND hwnd);
 std::string windowText(HWND hwnd);
 void setWindowText(HWND hwnd, std::string_view text);
 

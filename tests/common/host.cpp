@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "wait.hpp"
 
 namespace {
@@ -20,6 +22,11 @@ constexpr int kUnixStartAttempts = 3;
 }  // namespace
 
 bool runningUnderWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
+
+unsigned expectedCodePage() {
+  const char* given = std::getenv("LUMO_CODE_PAGE");
+  return given != nullptr ? static_cast<unsigned>(std::atoi(given)) : 936u;
+}
 
 std::string unixPathOf(const std::string& windowsPath) {
   using UnixFileName = char*(CDECL*)(LPCWSTR);

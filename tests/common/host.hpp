@@ -7,6 +7,8 @@
 #include <vector>
 
 bool runningUnderWine();
+// The ANSI code page the test command made this prefix for: LUMO_CODE_PAGE, else 936.
+unsigned expectedCodePage();
 
 // The Unix path of a Windows path under Wine; empty elsewhere or when it has none.
 std::string unixPathOf(const std::string& windowsPath);

@@ -3,27 +3,12 @@
 // expected); everything is read back with the wide functions and compared with Unicode strings.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "app_driver.hpp"
+#include "window_facts.hpp"
 
 namespace {
 
 using namespace mainControls;
-
-std::u16string wideText(HWND window) {
-  wchar_t text[512] = L"";
-  DWORD_PTR copied = 0;
-  SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 3000, &copied);
-  return std::u16string(reinterpret_cast<const char16_t*>(text), copied);
-}
-
-std::string utf8(const std::u16string& text) {
-  char out[2048];
-  const int n = WideCharToMultiByte(CP_UTF8, 0, reinterpret_cast<const wchar_t*>(text.c_str()),
-                                    static_cast<int>(text.size()), out, sizeof out, nullptr, nullptr);
-  return std::string(out, static_cast<std::size_t>(n > 0 ? n : 0));
-}
 
 // The whole file by its Unicode name; empty when it is missing.
 std::string readByWideName(const std::u16string& path) {
@@ -40,11 +25,6 @@ std::string readByWideName(const std::u16string& path) {
 
 std::u16string widePath(const std::string& asciiPath) { return std::u16string(asciiPath.begin(), asciiPath.end()); }
 
-UINT expectedCodePage() {
-  const char* given = std::getenv("LUMO_CODE_PAGE");
-  return given != nullptr ? static_cast<UINT>(std::atoi(given)) : 936u;
-}
-
 class CodePageTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -58,7 +38,7 @@ class CodePageTest : public ::testing::Test {
   App app;
 };
 
-#define EXPECT_WIDE_EQ(window, expected) EXPECT_EQ(utf8(wideText(window)), utf8(expected))
+#define EXPECT_WIDE_EQ(window, expected) EXPECT_EQ(utf8(wideTextOf(window)), utf8(expected))
 
 TEST_F(CodePageTest, BothWindowsShowTheChineseTexts) {
   EXPECT_WIDE_EQ(app.mainWindow(), u"Lumo秒计时器 lumo.example.org by：Lumo");

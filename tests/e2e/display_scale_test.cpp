@@ -4,6 +4,7 @@
 
 #include "app_driver.hpp"
 #include "lapfile/lap_log.hpp"
+#include "window_facts.hpp"
 
 namespace {
 
@@ -55,13 +56,6 @@ const Row kMainRows[] = {
     {标签6, 480, 136, 80, 24},  {标签7, 128, 8, 304, 32},
 };
 const Row kViewerRows[] = {{viewerControls::编辑框1, 0, 0, 384, 248}, {viewerControls::按钮1, 0, 248, 384, 24}};
-
-RECT placeInParent(HWND control) {
-  RECT r;
-  GetWindowRect(control, &r);
-  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
 
 // The frame that the system gives a window of these styles at the DPI.
 RECT frameAt(HWND window, int dpi) {

@@ -6,6 +6,7 @@
 
 #include "app_driver.hpp"
 #include "lapfile/lap_log.hpp"
+#include "window_facts.hpp"
 
 namespace {
 
@@ -89,8 +90,8 @@ TEST_F(LapViewerTest, StartsEmptyCentredUnownedBehindTheMainWindow) {
     char className[32];
     GetClassNameA(p.control, className, sizeof className);
     EXPECT_STREQ(className, p.className);
-    RECT r = outerRect(p.control);
-    MapWindowPoints(nullptr, viewer, reinterpret_cast<POINT*>(&r), 2);
+    ASSERT_EQ(GetParent(p.control), viewer);
+    const RECT r = placeInParent(p.control);
     EXPECT_EQ(r.left, p.left);
     EXPECT_EQ(r.top, p.top);
     EXPECT_EQ(r.right - r.left, p.width);

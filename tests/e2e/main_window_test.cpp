@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app_driver.hpp"
+#include "window_facts.hpp"
 
 namespace {
 
@@ -13,13 +14,6 @@ struct ControlFacts {
   bool tabStop;
   DWORD style;  // bits that must be set
 };
-
-RECT placeInParent(HWND control) {
-  RECT r;
-  GetWindowRect(control, &r);
-  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
 
 void expectStyles(HWND hwnd, LONG_PTR has, LONG_PTR lacks, LONG_PTR exHas, LONG_PTR exLacks) {
   const LONG_PTR style = GetWindowLongPtrA(hwnd, GWL_STYLE);

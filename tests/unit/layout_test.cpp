@@ -14,9 +14,20 @@ static std::ostream& operator<<(std::ostream& out, const Place& p) {
 
 namespace {
 
+// A row's 96-DPI figure stays as it is at 96 DPI and becomes the row's other figures at 120, 144
+// and 192.
+template <typename Row>
+void expectScaledAtEachDpi(const Row& row) {
+  SCOPED_TRACE(row.what);
+  EXPECT_EQ(scaleForDpi(row.at96, 96), row.at96);
+  EXPECT_EQ(scaleForDpi(row.at96, 120), row.at120);
+  EXPECT_EQ(scaleForDpi(row.at96, 144), row.at144);
+  EXPECT_EQ(scaleForDpi(row.at96, 192), row.at192);
+}
+
 TEST(DisplayScale, ControlPlaces) {
   const struct {
-    const char* control;
+    const char* what;
     Place at96;
     Place at120, at144, at192;
   } rows[] = {
@@ -28,13 +39,7 @@ TEST(DisplayScale, ControlPlaces) {
       {"标签7", {128, 8, 304, 32}, {160, 10, 380, 40}, {192, 12, 456, 48}, {256, 16, 608, 64}},
       {"记次窗口 编辑框1", {0, 0, 384, 248}, {0, 0, 480, 310}, {0, 0, 576, 372}, {0, 0, 768, 496}},
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.control);
-    EXPECT_EQ(scaleForDpi(row.at96, 96), row.at96);
-    EXPECT_EQ(scaleForDpi(row.at96, 120), row.at120);
-    EXPECT_EQ(scaleForDpi(row.at96, 144), row.at144);
-    EXPECT_EQ(scaleForDpi(row.at96, 192), row.at192);
-  }
+  for (const auto& row : rows) expectScaledAtEachDpi(row);
 }
 
 // Window sizes and font heights, where a fraction of a pixel rounds: halves away from zero, as
@@ -52,13 +57,7 @@ TEST(DisplayScale, SizesAndFontHeightsRoundHalvesAwayFromZero) {
       {"标签5 font", -14, -18, -21, -28},       // -17.5
       {"标签7 font", -19, -24, -29, -38},       // -23.75, -28.5
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.what);
-    EXPECT_EQ(scaleForDpi(row.at96, 96), row.at96);
-    EXPECT_EQ(scaleForDpi(row.at96, 120), row.at120);
-    EXPECT_EQ(scaleForDpi(row.at96, 144), row.at144);
-    EXPECT_EQ(scaleForDpi(row.at96, 192), row.at192);
-  }
+  for (const auto& row : rows) expectScaledAtEachDpi(row);
 }
 
 TEST(DisplayScale, CentringAndTheEditBoxMinimumHeight) {

@@ -13,6 +13,7 @@
 #include "shell/window.hpp"
 #include "shell/window_class.hpp"
 #include "test_support.hpp"
+#include "window_facts.hpp"
 
 namespace {
 
@@ -24,14 +25,16 @@ struct Received {
 
 class MessageLog {
  public:
-  // Starts recording what the window procedure of each window gets.
+  // Starts recording what the window procedure of each window gets. Through the wide functions:
+  // the windows are Unicode windows, and an ANSI procedure put in front would make them ANSI ones
+  // for the test, their texts crossing the ANSI code page on the way.
   void watch(HWND window) {
     originals_[window] = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MessageLog::record)));
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MessageLog::record)));
   }
   void unwatchAll() {
     for (const auto& [window, original] : originals_) {
-      SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
     }
     originals_.clear();
   }
@@ -53,7 +56,7 @@ class MessageLog {
   static LRESULT CALLBACK record(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     MessageLog& log = instance();
     if (!isPointerMessage(message)) log.received_.push_back({window, message});
-    return CallWindowProcA(log.originals_.at(window), window, message, wParam, lParam);
+    return CallWindowProcW(log.originals_.at(window), window, message, wParam, lParam);
   }
 
   std::map<HWND, WNDPROC> originals_;
@@ -105,16 +108,14 @@ void expectSequence(const LoadedWindow& window, const std::vector<Received>& rec
   }
 }
 
+// Dispatches this thread's messages until the flag is set, and not one message after it; for 5
+// seconds at the most (the caller checks the flag).
 void pumpUntil(const bool& done) {
-  const ULONGLONG deadline = GetTickCount64() + 5000;
-  MSG message;
-  while (!done && GetTickCount64() < deadline) {
-    if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      DispatchMessageA(&message);
-    } else {
-      Sleep(1);
-    }
-  }
+  (void)pollUntil(5000, [&] {
+    MSG message;
+    while (!done && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    return done;
+  });
 }
 
 // The stopwatch writing to the test's window, as the program's adapter does to its own.
@@ -250,17 +251,6 @@ TEST_F(LoadedWindowTest, EditBoxesAreBlackOnWhiteWhateverTheColourScheme) {
   }
 }
 
-}  // namespace
-
-namespace {
-
-RECT placeInParent(HWND control) {
-  RECT r;
-  GetWindowRect(control, &r);
-  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
-
 HFONT fontOf(HWND control) { return reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)); }
 
 LONG fontHeight(HFONT font) {
@@ -312,12 +302,13 @@ void expectNoTextCut(const LoadedWindow& window) {
     SCOPED_TRACE(std::string(row.id.name));
     const HWND control = window.control(row.id.name);
     const std::string text = window.caption(row.id.name);
-    const HDC dc = GetDC(control);
-    const HGDIOBJ previous = SelectObject(dc, fontOf(control));
     SIZE size{};
-    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, previous);
-    ReleaseDC(control, dc);
+    {
+      const WindowDC dc(control);
+      ASSERT_TRUE(dc);
+      const ScopedSelect font(dc.get(), fontOf(control));
+      GetTextExtentPoint32A(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+    }
     RECT client;
     GetClientRect(control, &client);
     // A button draws its text inside its raised edges.
