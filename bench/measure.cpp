@@ -111,18 +111,17 @@ Spinners::Spinners(const std::string& selfPath) {
                         &startup, &info)) {
       continue;
     }
-    CloseHandle(info.hThread);
-    processes_.push_back(info.hProcess);
+    const KernelHandle thread(info.hThread);
+    processes_.emplace_back(info.hProcess);
   }
   // Let them get going before anything is measured.
   Sleep(500);
 }
 
 Spinners::~Spinners() {
-  for (HANDLE process : processes_) {
-    TerminateProcess(process, 0);
-    WaitForSingleObject(process, 5000);
-    CloseHandle(process);
+  for (const KernelHandle& process : processes_) {
+    TerminateProcess(process.get(), 0);
+    WaitForSingleObject(process.get(), 5000);
   }
 }
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "services/handles.hpp"
+
 // Milliseconds on the performance counter since some fixed moment.
 double nowMs();
 // Sleeps until the performance counter reaches the moment; the last stretch is waited out with
@@ -33,7 +35,7 @@ class Spinners {
   std::size_t count() const { return processes_.size(); }
 
  private:
-  std::vector<HANDLE> processes_;
+  std::vector<KernelHandle> processes_;
 };
 
 inline constexpr char kSpinSwitch[] = "--spin";

@@ -126,7 +126,7 @@ Report measureLaps(const Settings& settings) {
   const double lapsStarted = nowMs();
   for (int lap = 0; lap < laps; ++lap) {
     const double before = nowMs();
-    App::click(lapButton);
+    (void)App::click(lapButton);  // a click that did not land shows in the count below
     each.push_back(nowMs() - before);
   }
   const double lapsMs = nowMs() - lapsStarted;

@@ -5,6 +5,8 @@
 
 #include <cerrno>
 
+#include "services/text.hpp"
+
 namespace {
 
 class Converter {
@@ -40,12 +42,13 @@ class Converter {
 
 SystemText toSystemText(std::string_view gbk) {
   Converter converter("UTF-16LE", "CP936");
-  const std::string bytes = converter.run(gbk.data(), gbk.size(), [](const char*& in, std::size_t& left, std::string& out) {
-    const std::size_t n = static_cast<unsigned char>(*in) >= 0x81 && left >= 2 ? 2 : 1;
+  const auto skip = [](const char*& in, std::size_t& left, std::string& out) {
+    const std::size_t n = isLeadByte(static_cast<unsigned char>(*in)) && left >= 2 ? 2 : 1;
     in += n;
     left -= n;
     out.append("\xFD\xFF", 2);  // U+FFFD
-  });
+  };
+  const std::string bytes = converter.run(gbk.data(), gbk.size(), skip);
   SystemText text(bytes.size() / 2, u'\0');
   for (std::size_t i = 0; i < text.size(); ++i) {
     text[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |

@@ -15,6 +15,11 @@ std::size_t charLength(std::string_view text, std::size_t i) {
   return i + 1 < text.size() ? 2 : 0;
 }
 
+// The last `width` decimal digits of the value, leading zeros included.
+void writeDigits(std::uint64_t value, char* out, int width) {
+  for (int i = width - 1; i >= 0; --i, value /= 10) out[i] = static_cast<char>('0' + value % 10);
+}
+
 bool isAsciiSpace(unsigned char b) { return b == 0x20 || (b >= 0x09 && b <= 0x0D); }
 
 // The full-width forms that toInt reads as ASCII.
@@ -80,8 +85,7 @@ std::string toText(double value) {
   if (value == 0) return text + "0";
   const DecimalDigits rounded = roundToSignificantDigits(std::fabs(value), kDigits);
   char digits[kDigits];
-  std::uint64_t rest = rounded.digits;
-  for (int i = kDigits - 1; i >= 0; --i, rest /= 10) digits[i] = static_cast<char>('0' + rest % 10);
+  writeDigits(rounded.digits, digits, kDigits);
   int kept = kDigits;  // without the trailing zeros
   while (kept > 1 && digits[kept - 1] == '0') --kept;
 
@@ -98,11 +102,8 @@ std::string toText(double value) {
   text += digits[0];
   if (kept > 1) text.append(".").append(digits + 1, kept - 1);
   text += exponent < 0 ? "e-" : "e+";
-  int magnitude = exponent < 0 ? -exponent : exponent;
   char exponentText[kExponentDigits];
-  for (int i = kExponentDigits - 1; i >= 0; --i, magnitude /= 10) {
-    exponentText[i] = static_cast<char>('0' + magnitude % 10);
-  }
+  writeDigits(static_cast<std::uint64_t>(exponent < 0 ? -exponent : exponent), exponentText, kExponentDigits);
   return text.append(exponentText, kExponentDigits);
 }
 

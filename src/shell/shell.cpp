@@ -98,8 +98,8 @@ void initialiseShell(const HandlerEntry* handlers, std::size_t handlerCount) {
   recordExecutableLocation();
   const HINSTANCE instance = programInstance();
   if (registerWindowClass(instance, kOwnerClass, DefWindowProcW)) {
-    s.hiddenOwnerWindow.reset(CreateWindowExW(WS_EX_TOOLWINDOW, systemChars(toSystemText(kOwnerClass)), L"", 0, 0, 0, 0, 0, nullptr, nullptr,
-                                              instance, nullptr));
+    s.hiddenOwnerWindow.reset(CreateWindowExW(WS_EX_TOOLWINDOW, systemChars(toSystemText(kOwnerClass)), L"", 0, 0,
+                                              0, 0, 0, nullptr, nullptr, instance, nullptr));
   }
   // The late-bound system functions bind at their first call (see late_bound.hpp).
   for (const WindowDescription* description : {&启动窗口, &记次窗口}) {
@@ -183,7 +183,9 @@ bool raiseEvent(const WindowDescription& window, const ControlId* control, Event
   if (entry == nullptr) reportFatalError("未找到引发事件的窗口");
   if (control != nullptr) {
     if (window.row(control->name) == nullptr) reportFatalError("未找到引发事件的窗口组件");
-    if (!entry->live || entry->live->control(control->name) == nullptr) reportFatalError("引发事件的窗口组件无效");
+    if (!entry->live || entry->live->control(control->name) == nullptr) {
+      reportFatalError("引发事件的窗口组件无效");
+    }
   }
   for (std::size_t i = 0; i < window.bindingCount; ++i) {
     const Binding& binding = window.bindings[i];

@@ -128,8 +128,8 @@ void LoadedWindow::applyFont(Control& control, bool redraw) {
   const ControlRow& row = *control.row;
   if (row.kind == ControlKind::label) {
     control.font.reset(createLabelFont(row.label->font, dpi_));
-    // A label in the GUI font draws with the window's, which is the stock font at the system DPI.
-    control.look.font = control.font ? control.font.get() : guiFont_.get();
+    // A label in the GUI font draws with the window's GUI font for the DPI, as the buttons do.
+    control.look.font = control.font ? control.font.get() : guiFont();
     if (redraw) InvalidateRect(control.hwnd, nullptr, FALSE);
   } else if (traitsOf(row.kind).takesGuiFont) {
     SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(guiFont()), redraw);

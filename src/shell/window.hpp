@@ -74,8 +74,9 @@ class LoadedWindow {
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   bool createControl(Control& control);
-  // Fonts and places of every control for dpi_; the controls exist.
+  // The font of buttons and edit boxes at dpi_: guiFont_, or the stock font where that is empty.
   HFONT guiFont() const;
+  // A control's font and place for dpi_; the control exists.
   void applyFont(Control& control, bool redraw);
   void placeControl(const Control& control);
   void onCommand(int id, UINT code, HWND control);

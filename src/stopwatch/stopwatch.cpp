@@ -57,6 +57,6 @@ void Stopwatch::recordLap() {
   controls_.setContent(names_.status, kStatusLap);
   controls_.appendLapLine(
       concatTexts({controls_.caption(names_.lapPrefix), controls_.caption(names_.elapsed), "\r\n"}));
-  controls_.setCaption(names_.lapPrefix,
-                       concatTexts({nextLapNumber(controls_, names_.lapCount), toText(controls_.caption(names_.separator))}));
+  controls_.setCaption(names_.lapPrefix, concatTexts({nextLapNumber(controls_, names_.lapCount),
+                                                     toText(controls_.caption(names_.separator))}));
 }

@@ -33,7 +33,8 @@ void paintLabel(HWND hwnd, const LabelLook& look) {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, static_cast<COLORREF>(look.style->textColour));
   const UINT align = look.style->alignment == Alignment::right ? DT_RIGHT : DT_LEFT;
-  DrawTextW(dc, systemChars(text), static_cast<int>(text.size()), &client, DT_SINGLELINE | DT_VCENTER | DT_NOCLIP | align);
+  DrawTextW(dc, systemChars(text), static_cast<int>(text.size()), &client,
+            DT_SINGLELINE | DT_VCENTER | DT_NOCLIP | align);
 }
 
 void onTimer(const TimerState& state, UINT_PTR id) {

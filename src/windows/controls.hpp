@@ -1,5 +1,5 @@
 // The control kinds: which window class each is made of, whether it takes the dialog font, what
-// it needs once created (a single-line edit box also grows to fit its font where it is placed); and the two kinds that are windows of our own, the painted label and the
+// it needs once created; and the two kinds that are windows of our own, the painted label and the
 // hidden timer. Every control is a real child window whose window text is its caption or content,
 // so it can be read from outside.
 #pragma once

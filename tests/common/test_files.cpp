@@ -10,15 +10,29 @@
 #include "services/handles.hpp"
 #include "wait.hpp"
 
-std::string readFileBytes(const std::string& path) {
-  const FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+namespace {
+
+constexpr DWORD kReadSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
+
+std::string readAll(const FileHandle& file) {
   if (!file) return std::string();
   std::string bytes;
   char chunk[65536];
   DWORD got = 0;
   while (ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
   return bytes;
+}
+
+}  // namespace
+
+std::string readFileBytes(const std::string& path) {
+  return readAll(FileHandle(
+      CreateFileA(path.c_str(), GENERIC_READ, kReadSharing, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+}
+
+std::string readFileBytes(const std::u16string& path) {
+  return readAll(FileHandle(CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_READ, kReadSharing,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
 }
 
 bool writeFileBytes(const std::string& path, const std::string& bytes) {

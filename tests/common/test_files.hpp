@@ -9,6 +9,8 @@
 
 // The whole file; empty when it is missing or cannot be read.
 std::string readFileBytes(const std::string& path);
+// The same by the file's Unicode name, which the ANSI code page may have no characters for.
+std::string readFileBytes(const std::u16string& path);
 // Creates or truncates the file; true when every byte was written.
 bool writeFileBytes(const std::string& path, const std::string& bytes);
 // The same for a test's own set-up, which reports a failure on the error stream.

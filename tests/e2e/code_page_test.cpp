@@ -10,19 +10,6 @@ namespace {
 
 using namespace mainControls;
 
-// The whole file by its Unicode name; empty when it is missing.
-std::string readByWideName(const std::u16string& path) {
-  const HANDLE file = CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_READ, FILE_SHARE_READ,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::string();
-  std::string bytes;
-  char chunk[4096];
-  DWORD got = 0;
-  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
-  CloseHandle(file);
-  return bytes;
-}
-
 std::u16string widePath(const std::string& asciiPath) { return std::u16string(asciiPath.begin(), asciiPath.end()); }
 
 class CodePageTest : public ::testing::Test {
@@ -66,7 +53,7 @@ TEST_F(CodePageTest, ALapIsSavedAsGbkUnderTheUnicodeName) {
   EXPECT_WIDE_EQ(app.viewerControl(viewerControls::编辑框1), u"1.0秒0毫秒\r\n");
   EXPECT_WIDE_EQ(app.mainControl(编辑框2), u"记次中");
   ASSERT_TRUE(app.clickSave());
-  EXPECT_EQ(readByWideName(logPath()), "1.0\xC3\xEB" "0\xBA\xC1\xC3\xEB\r\n\r\n");  // 秒, 毫秒 in GBK
+  EXPECT_EQ(readFileBytes(logPath()), "1.0\xC3\xEB" "0\xBA\xC1\xC3\xEB\r\n\r\n");  // 秒, 毫秒 in GBK
 }
 
 // What GBK cannot write is saved as "?"; a box owned by the viewer says how many characters.
@@ -81,7 +68,7 @@ TEST_F(CodePageTest, ACharacterGbkCannotWriteIsSavedAsAQuestionMarkAndCounted) {
   EXPECT_WIDE_EQ(GetDlgItem(told, 0xFFFF), u"记次文本已保存，其中 2 个字符无法用 GBK 编码写入，已存为“?”。");
   PostMessageW(told, WM_COMMAND, IDOK, 0);
   EXPECT_TRUE(pollUntil(5000, [&] { return !IsWindow(told); }));
-  EXPECT_EQ(readByWideName(logPath()), "a??\r\n\r\n");
+  EXPECT_EQ(readFileBytes(logPath()), "a??\r\n\r\n");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "app_driver.hpp"
 #include "lapfile/lap_log.hpp"
+#include "window_checks.hpp"
 #include "window_facts.hpp"
 
 namespace {
@@ -74,13 +75,10 @@ RECT frameAt(HWND window, int dpi) {
 // leaves, and every control in its scaled place; ±1 where a frame metric rounds.
 void expectWindowAt(HWND window, int outerWidth, int outerHeight, const Row* rows, std::size_t count, int dpi) {
   const int width = MulDiv(outerWidth, dpi, 96), height = MulDiv(outerHeight, dpi, 96);
+  expectCentredOuterSize(window, width, height);
   RECT outer, client;
   GetWindowRect(window, &outer);
   GetClientRect(window, &client);
-  EXPECT_EQ(outer.right - outer.left, width);
-  EXPECT_EQ(outer.bottom - outer.top, height);
-  EXPECT_EQ(outer.left, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
-  EXPECT_EQ(outer.top, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
   EXPECT_GE(outer.left, 0);
   EXPECT_LE(outer.right, GetSystemMetrics(SM_CXSCREEN));
   const RECT frame = frameAt(window, dpi);

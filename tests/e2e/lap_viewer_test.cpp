@@ -6,6 +6,7 @@
 
 #include "app_driver.hpp"
 #include "lapfile/lap_log.hpp"
+#include "window_checks.hpp"
 #include "window_facts.hpp"
 
 namespace {
@@ -23,22 +24,13 @@ std::vector<std::string> linesOf(const std::string& text) {
   return lines;
 }
 
-bool isCentred(HWND window) {
-  const RECT r = outerRect(window);
-  return r.left == (GetSystemMetrics(SM_CXSCREEN) - kViewerWidth) / 2 &&
-         r.top == (GetSystemMetrics(SM_CYSCREEN) - kViewerHeight) / 2;
-}
-
 // The viewer's frame as every fresh one has it: caption, size and place, styles, top band, no
 // owner and a taskbar button of its own.
 void expectFreshViewerFrame(HWND viewer) {
   SCOPED_TRACE("lap viewer frame");
   ASSERT_NE(viewer, nullptr);
   EXPECT_EQ(App::text(viewer), "查看记次   lumo.example.org by:Lumo");
-  const RECT r = outerRect(viewer);
-  EXPECT_EQ(r.right - r.left, kViewerWidth);
-  EXPECT_EQ(r.bottom - r.top, kViewerHeight);
-  EXPECT_TRUE(isCentred(viewer)) << r.left << "," << r.top;
+  expectCentredOuterSize(viewer, kViewerWidth, kViewerHeight);
   const LONG_PTR style = GetWindowLongPtrA(viewer, GWL_STYLE);
   const LONG_PTR ex = GetWindowLongPtrA(viewer, GWL_EXSTYLE);
   EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX), WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX)

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app_driver.hpp"
+#include "window_checks.hpp"
 #include "window_facts.hpp"
 
 namespace {
@@ -22,15 +23,6 @@ void expectStyles(HWND hwnd, LONG_PTR has, LONG_PTR lacks, LONG_PTR exHas, LONG_
   EXPECT_EQ(style & lacks, 0) << std::hex << style;
   EXPECT_EQ(ex & exHas, exHas) << std::hex << ex;
   EXPECT_EQ(ex & exLacks, 0) << std::hex << ex;
-}
-
-void expectCentredOuterSize(HWND hwnd, int width, int height) {
-  RECT r;
-  GetWindowRect(hwnd, &r);
-  EXPECT_EQ(r.right - r.left, width);
-  EXPECT_EQ(r.bottom - r.top, height);
-  EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
-  EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
 }
 
 void expectControl(HWND parent, const ControlFacts& c) {
