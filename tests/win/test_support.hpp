@@ -20,7 +20,6 @@ std::string testProgramPath();
 // The same helpers for paths that GBK cannot write, through the wide functions. The expected
 // names are the tests' own UTF-16 literals, never a conversion of the program's.
 SystemText testProgramSystemPath();
-std::string readFileBytes(const SystemText& path);
 void putFile(const SystemText& path, const std::string& bytes);
 void makeDirectory(const SystemText& path);
 bool pathExists(const SystemText& path);
