@@ -206,7 +206,7 @@ TEST_F(LapLogOnAFullDisk, AFailedSaveLeavesAnExistingLogByteForByte) {
   const LapLogResult result = save();
   EXPECT_FALSE(result.saved);
   EXPECT_PRED1(isFullDisk, result.systemError);
-  EXPECT_EQ(snapshotOf(dir), (DirectorySnapshot{{std::string(lapLogFileName), "file " + old}}));
+  EXPECT_EQ(snapshotOf(dir), (DirectorySnapshot{{std::string(lapLogFileName), fileEntry(old)}}));
 }
 
 // Several instances save into one log at once: every block arrives once and whole.
