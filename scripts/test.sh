@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the window-free unit tests natively, then the Windows
-# build's unit, Windows and end-to-end tests under Wine on a private X server.
+# build's unit, Windows and end-to-end tests under Wine on a private X server. Each run writes a
+# JUnit report, build/<preset>/test-report/junit.xml; a failed end-to-end test leaves a
+# screenshot of the desktop beside it, in screenshots/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -8,7 +10,7 @@ bash scripts/setup.sh
 jobs=$(nproc)
 cmake --preset native >/dev/null
 cmake --build --preset native -j"$jobs"
-ctest --preset native
+ctest --preset native --output-junit "$PWD/build/native/test-report/junit.xml"
 
 # The shipped 32-bit program and its tests are always built.
 cmake --preset win32 >/dev/null
@@ -24,6 +26,7 @@ fi
 # A file system of 256 KiB that the lap log's tests fill to the last block: a real full disk.
 full_disk="$LUMO_BUILD/fulldisk"
 finish() {
+  for cp in 1252 932 936; do LUMO_CODE_PAGE=$cp scripts/wine-run --end-session; done  # left by a stopped run
   lumo_stop_wine_and_xvfb
   if mountpoint -q "$full_disk"; then umount "$full_disk" || true; fi
 }
@@ -41,4 +44,6 @@ for cp in 1252 932 936; do
   lumo_use_code_page "$cp"
   lumo_prepare_prefix
 done
-ctest --preset "$LUMO_ARCH"
+report="$PWD/build/$LUMO_ARCH/test-report"
+rm -rf "$report/screenshots"  # the last run's
+ctest --preset "$LUMO_ARCH" --output-junit "$report/junit.xml"

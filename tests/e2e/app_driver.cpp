@@ -201,6 +201,59 @@ int editUnits(const std::string& ansiText) {
   return MultiByteToWideChar(CP_ACP, 0, ansiText.data(), static_cast<int>(ansiText.size()), nullptr, 0);
 }
 
+namespace {
+
+struct MemoryDcTraits {
+  using Value = HDC;
+  static Value invalid() { return nullptr; }
+  static void close(Value dc) { DeleteDC(dc); }
+};
+struct BitmapTraits {
+  using Value = HBITMAP;
+  static Value invalid() { return nullptr; }
+  static void close(Value bitmap) { DeleteObject(bitmap); }
+};
+
+}  // namespace
+
+bool saveDesktopBitmap(const std::string& path) {
+  const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+  const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+  const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  if (width <= 0 || height <= 0) return false;
+  const WindowDC screen(nullptr);
+  if (!screen) return false;
+  const UniqueResource<MemoryDcTraits> memory(CreateCompatibleDC(screen.get()));
+  // Bottom-up rows, 24 bits a pixel, each row padded to four bytes: the pixels as a BMP file
+  // holds them, so they go to the file as they are.
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* pixels = nullptr;
+  const UniqueResource<BitmapTraits> bitmap(
+      CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
+  if (!memory || !bitmap) return false;
+  {
+    const ScopedSelect selected(memory.get(), bitmap.get());
+    if (!BitBlt(memory.get(), 0, 0, width, height, screen.get(), left, top, SRCCOPY | CAPTUREBLT)) return false;
+  }
+  GdiFlush();
+  const DWORD imageBytes = ((static_cast<DWORD>(width) * 3 + 3) & ~3u) * static_cast<DWORD>(height);
+  BITMAPFILEHEADER header{};
+  header.bfType = 0x4D42;  // "BM"
+  header.bfOffBits = sizeof header + sizeof info.bmiHeader;
+  header.bfSize = header.bfOffBits + imageBytes;
+  std::string bytes(reinterpret_cast<const char*>(&header), sizeof header);
+  bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
+  bytes.append(static_cast<const char*>(pixels), imageBytes);
+  return writeFileBytes(path, bytes);
+}
+
 HWND findMessageBox(DWORD pid) { return findWindow(pid, "#32770"); }
 
 std::string messageBoxText(HWND box) {

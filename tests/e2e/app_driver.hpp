@@ -89,6 +89,10 @@ RECT outerRect(HWND window);
 std::pair<int, int> editSelection(HWND box);
 int editUnits(const std::string& ansiText);
 
+// Saves what the whole desktop shows at this moment as an uncompressed 24-bit BMP file; false
+// when the screen could not be read or the file not written.
+bool saveDesktopBitmap(const std::string& path);
+
 // The message box a process shows, found by its dialog class.
 HWND findMessageBox(DWORD pid);
 std::string messageBoxText(HWND box);
