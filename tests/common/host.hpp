@@ -4,9 +4,12 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 bool runningUnderWine();
+// A text in the code page (CP_ACP, CP_UTF8, ...) as UTF-16, for the wide functions.
+std::u16string utf16Of(std::string_view text, unsigned codePage);
 // The ANSI code page the test command made this prefix for: LUMO_CODE_PAGE, else 936.
 unsigned expectedCodePage();
 

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "host.hpp"
+
 namespace {
 
 constexpr DWORD kEndLimitMs = 5000;
@@ -70,16 +72,8 @@ ProcessJob::ProcessJob() : job_(CreateJobObjectA(nullptr, nullptr)) {
 }
 
 KernelHandle ProcessJob::start(const std::string& commandLine, const char* directory, DWORD* pid) {
-  const auto wide = [](const char* text) {
-    std::u16string out;
-    if (text == nullptr) return out;
-    const int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    out.resize(static_cast<std::size_t>(n > 0 ? n - 1 : 0));
-    if (n > 1) MultiByteToWideChar(CP_ACP, 0, text, -1, reinterpret_cast<wchar_t*>(&out[0]), n);
-    return out;
-  };
-  const std::u16string wideDirectory = wide(directory);
-  return start(wide(commandLine.c_str()), directory != nullptr ? wideDirectory.c_str() : nullptr, pid);
+  const std::u16string wideDirectory = directory != nullptr ? utf16Of(directory, CP_ACP) : std::u16string();
+  return start(utf16Of(commandLine, CP_ACP), directory != nullptr ? wideDirectory.c_str() : nullptr, pid);
 }
 
 KernelHandle ProcessJob::start(std::u16string commandLine, const char16_t* directory, DWORD* pid) {

@@ -60,23 +60,43 @@ void setReadOnly(const std::string& file) {
 
 bool pathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-void removeTree(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+namespace {
+
+const wchar_t* wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+
+// The path in the ANSI code page, when that has a character for each of the path's.
+bool ansiFormOf(const std::u16string& path, std::string& ansi) {
+  BOOL lossy = FALSE;
+  const int units = static_cast<int>(path.size());
+  const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide(path), units, nullptr, 0, nullptr, &lossy);
+  if (lossy || (size == 0 && units > 0)) return false;
+  ansi.assign(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide(path), units, &ansi[0], size, nullptr, &lossy);
+  return !lossy;
+}
+
+}  // namespace
+
+void removeTree(const std::string& path) { removeTree(utf16Of(path, CP_ACP)); }
+
+void removeTree(const std::u16string& path) {
+  const DWORD attributes = GetFileAttributesW(wide(path));
   if (attributes == INVALID_FILE_ATTRIBUTES) return;
   if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(path.c_str());
+    SetFileAttributesW(wide(path), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(wide(path));
     return;
   }
-  allowWritesTo(path);
-  WIN32_FIND_DATAA entry;
-  if (const FindHandle search(FindFirstFileA((path + "\\*").c_str(), &entry)); search) {
+  // Only a test makes a directory refuse writes, and only by its ANSI path.
+  if (std::string ansi; ansiFormOf(path, ansi)) allowWritesTo(ansi);
+  WIN32_FIND_DATAW entry;
+  if (const FindHandle search(FindFirstFileW(wide(path + u"\\*"), &entry)); search) {
     do {
-      const std::string name = entry.cFileName;
-      if (name != "." && name != "..") removeTree(path + "\\" + name);
-    } while (FindNextFileA(search.get(), &entry));
+      const std::u16string name(reinterpret_cast<const char16_t*>(entry.cFileName));
+      if (name != u"." && name != u"..") removeTree(path + u"\\" + name);
+    } while (FindNextFileW(search.get(), &entry));
   }
-  RemoveDirectoryA(path.c_str());
+  RemoveDirectoryW(wide(path));
 }
 
 // --- The temporary directory --------------------------------------------------------------------
@@ -258,9 +278,5 @@ MappedDrive::~MappedDrive() {
 }
 
 std::u16string TempDir::operator/(std::u16string_view name) const {
-  std::u16string path(path_.size(), u'\0');
-  const int n = MultiByteToWideChar(CP_ACP, 0, path_.data(), static_cast<int>(path_.size()),
-                                    reinterpret_cast<wchar_t*>(&path[0]), static_cast<int>(path.size()));
-  path.resize(static_cast<std::size_t>(n > 0 ? n : 0));
-  return path + u"\\" + std::u16string(name);
+  return utf16Of(path_, CP_ACP) + u"\\" + std::u16string(name);
 }

@@ -19,8 +19,10 @@ void makeDirectory(const std::string& path);
 void setReadOnly(const std::string& file);
 // A file or a directory of that name (a pattern: anything that it matches).
 bool pathExists(const std::string& path);
-// The file, or the directory with everything in it, write permissions given back first.
+// The file, or the directory with everything in it, write permissions given back first. What it
+// holds is found by its Unicode names, which the ANSI code page may have no characters for.
 void removeTree(const std::string& path);
+void removeTree(const std::u16string& path);
 
 // A fresh directory under the system's temporary folder; with a name, a directory of exactly
 // that name inside a fresh one. When it goes, every program still running from inside it is
