@@ -1,7 +1,7 @@
 #include "lapfile/lap_log.hpp"
 
-#include "services/text.hpp"
-
-std::string lapLogWarningText(std::string_view path, std::string_view reason) {
-  return concatTexts({"记次文本没有保存。\r\n\r\n文件：", path, "\r\n原因：", reason});
+SystemText lapLogWarningText(std::u16string_view path, std::u16string_view reason) {
+  SystemText text = toSystemText("记次文本没有保存。\r\n\r\n文件：");
+  text.append(path).append(toSystemText("\r\n原因：")).append(reason);
+  return text;
 }

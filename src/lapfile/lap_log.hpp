@@ -15,7 +15,7 @@ inline constexpr std::string_view lapLogBaseName =
 
 struct LapLogResult {
   bool saved;
-  std::string path;           // the log file's full path, in GBK
+  SystemText path;            // the log file's full path
   std::uint32_t systemError;  // GetLastError of the step that failed; 0 when saved
 };
 
@@ -33,7 +33,8 @@ LapLogResult appendLapLogIn(std::string_view directory, std::string_view baseNam
 
 // For the warning box shown when a save failed.
 inline constexpr std::string_view kLapLogWarningCaption = "记次文本未保存";
-// Says that the lap text was not saved, names the file and gives the reason.
-std::string lapLogWarningText(std::string_view path, std::string_view reason);
+// Says that the lap text was not saved, names the file and gives the reason. A system text: the
+// path and the reason are the system's, and GBK may have no characters for them.
+SystemText lapLogWarningText(std::u16string_view path, std::u16string_view reason);
 // The same with the system's wording for the result's error.
-std::string lapLogWarningText(const LapLogResult& result);
+SystemText lapLogWarningText(const LapLogResult& result);

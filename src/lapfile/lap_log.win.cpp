@@ -18,7 +18,7 @@ LapLogResult appendLapLogIn(std::string_view directory, std::string_view baseNam
 LapLogResult appendLapLogIn(const SystemText& directory, std::string_view baseName,
                             std::string_view text) {
   const SystemText path = directory + u"\\" + toSystemText(baseName) + u".txt";
-  LapLogResult result{false, fromSystemText(path), ERROR_SUCCESS};
+  LapLogResult result{false, path, ERROR_SUCCESS};
   // Created when missing in the same call that opens it: a separate test for the file and a
   // creation that empties could wipe a log another instance has just made and appended to. A
   // directory of that name is refused by the system, so it is never taken for the log.
@@ -38,6 +38,6 @@ LapLogResult appendLapLogIn(const SystemText& directory, std::string_view baseNa
   return result;
 }
 
-std::string lapLogWarningText(const LapLogResult& result) {
+SystemText lapLogWarningText(const LapLogResult& result) {
   return lapLogWarningText(result.path, systemErrorText(result.systemError));
 }

@@ -19,7 +19,7 @@ enum class RestartFailure {
 struct RestartResult {
   RestartFailure failure;
   std::uint32_t systemError;  // GetLastError of the step that failed
-  std::string path;           // the executable's path, or the script's, in GBK
+  SystemText path;            // the executable's path, or the script's
 };
 
 // The system's short (8.3) form of the path, through GetShortPathNameW; empty when it has none.
@@ -54,7 +54,8 @@ bool terminateProcessById(std::uint32_t processId, bool useGiven);
 // For the box that tells the user a reset did not happen.
 inline constexpr std::string_view kResetFailureCaption = "复位失败";
 // Says that the reset failed and the stopwatch runs on, which file could not be written or
-// started, and the system's reason.
-std::string resetFailureText(RestartFailure failure, std::string_view path, std::string_view reason);
+// started, and the system's reason. A system text, as the path and the reason are.
+SystemText resetFailureText(RestartFailure failure, std::u16string_view path,
+                            std::u16string_view reason);
 // The same with the system's wording for the result's error.
-std::string resetFailureText(const RestartResult& result);
+SystemText resetFailureText(const RestartResult& result);

@@ -36,14 +36,14 @@ RestartResult restartSelf(std::optional<std::int32_t> delaySeconds, ProgramStart
                           ShortPathLookup shortForm) {
   const SystemText executablePath = systemRunDirectory() + u"\\" + systemExecutableName();
   if (!fileExists(executablePath)) {
-    return {RestartFailure::executableMissing, ERROR_FILE_NOT_FOUND, fromSystemText(executablePath)};
+    return {RestartFailure::executableMissing, ERROR_FILE_NOT_FOUND, executablePath};
   }
   // A new console reads in the OEM code page; on code page 936 the script is what it always was.
   const RestartTarget target{executablePath, shortForm(executablePath), GetOEMCP() == kGbkCodePage};
   const std::string script = restartScriptFor(target, delaySeconds);
   const SystemText scriptPath = systemRunDirectory() + u"\\" + toSystemText(restartScriptName);
   if (!writeFile(scriptPath, {toBytes(script)})) {
-    return {RestartFailure::scriptNotWritten, GetLastError(), fromSystemText(scriptPath)};
+    return {RestartFailure::scriptNotWritten, GetLastError(), scriptPath};
   }
   // The script's cmd inherits the variable, which the script of last resort names the executable
   // by. Quoted: unquoted, a path with blanks would first be tried as "C:\Program.exe" and the like.
@@ -52,7 +52,7 @@ RestartResult restartSelf(std::optional<std::int32_t> delaySeconds, ProgramStart
       !start(u"\"" + scriptPath + u"\"", false, kWindowHidden)) {
     const DWORD error = GetLastError();
     (void)DeleteFileW(systemChars(scriptPath));  // a script that never ran has nothing to delete it
-    return {RestartFailure::scriptNotStarted, error, fromSystemText(scriptPath)};
+    return {RestartFailure::scriptNotStarted, error, scriptPath};
   }
   // Nothing is saved or closed first: the new instance begins from zero anyway.
   terminateOwnProcess();
@@ -72,6 +72,6 @@ void terminateOwnProcess() {
   ExitProcess(0);
 }
 
-std::string resetFailureText(const RestartResult& result) {
+SystemText resetFailureText(const RestartResult& result) {
   return resetFailureText(result.failure, result.path, systemErrorText(result.systemError));
 }

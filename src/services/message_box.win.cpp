@@ -1,7 +1,9 @@
 #include "services/message_box.hpp"
 
-#include "services/system_text.hpp"
-
 int showMessageBox(HWND owner, std::string_view text, std::string_view caption, UINT type) {
-  return MessageBoxW(owner, systemChars(toSystemText(text)), systemChars(toSystemText(caption)), type);
+  return showMessageBox(owner, toSystemText(text), caption, type);
+}
+
+int showMessageBox(HWND owner, const SystemText& text, std::string_view caption, UINT type) {
+  return MessageBoxW(owner, systemChars(text), systemChars(toSystemText(caption)), type);
 }

@@ -2,8 +2,10 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
-// The system's text for the code (FormatMessageW's, in GBK with "?" for what GBK cannot write),
-// without its trailing line break; "系统错误 N" when the system has no text for the code.
-std::string systemErrorText(std::uint32_t errorCode);
+#include "services/system_text.hpp"
+
+// The system's text for the code, FormatMessageW's in the system's language, without its trailing
+// line break; "系统错误 N" when the system has no text for the code. A system text: whatever GBK
+// cannot write stays as the system wrote it.
+SystemText systemErrorText(std::uint32_t errorCode);

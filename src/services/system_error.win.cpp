@@ -10,8 +10,7 @@ constexpr DWORD kWordingUnits = 1024;
 
 }  // namespace
 
-std::string systemErrorText(std::uint32_t errorCode) {
-  // The wide text, so that the wording reads the same on every system, whatever its code page.
+SystemText systemErrorText(std::uint32_t errorCode) {
   wchar_t buffer[kWordingUnits];
   const DWORD length =
       FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
@@ -20,6 +19,6 @@ std::string systemErrorText(std::uint32_t errorCode) {
   while (!text.empty() && (text.back() == u'\r' || text.back() == u'\n' || text.back() == u' ')) {
     text.remove_suffix(1);
   }
-  if (text.empty()) return "系统错误 " + std::to_string(errorCode);
-  return fromSystemText(text);
+  if (text.empty()) return toSystemText("系统错误 " + std::to_string(errorCode));
+  return SystemText(text);
 }

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "window_facts.hpp"
+
 namespace {
 
 constexpr DWORD kAnswerLimitMs = 5000;  // for a message to the program
@@ -50,23 +52,34 @@ App::~App() {
 }
 
 bool App::start(const std::string& directory, const std::string& exeName) {
-  const std::string target = directory + "\\" + exeName;
-  if (!CopyFileA(builtExecutable().c_str(), target.c_str(), FALSE)) {
-    std::fprintf(stderr, "cannot copy the program to %s: error %lu\n", target.c_str(), GetLastError());
+  return startCopyAt(utf16Of(directory + "\\" + exeName, CP_ACP));
+}
+
+bool App::start(const std::u16string& directory) {
+  return startCopyAt(directory + u"\\" + utf16Of(kExeName, CP_ACP));
+}
+
+bool App::startCopyAt(const std::u16string& exePath) {
+  const std::u16string built = utf16Of(builtExecutable(), CP_ACP);
+  if (!CopyFileW(reinterpret_cast<const wchar_t*>(built.c_str()), reinterpret_cast<const wchar_t*>(exePath.c_str()),
+                 FALSE)) {
+    std::fprintf(stderr, "cannot copy the program to %s: error %lu\n", utf8(exePath).c_str(), GetLastError());
     return false;
   }
-  if (!startExisting(target)) {
-    std::fprintf(stderr, "cannot start %s: error %lu\n", target.c_str(), GetLastError());
+  if (!startExisting(exePath)) {
+    std::fprintf(stderr, "cannot start %s: error %lu\n", utf8(exePath).c_str(), GetLastError());
     return false;
   }
   return waitForWindows();
 }
 
-bool App::startExisting(const std::string& exePath) {
+bool App::startExisting(const std::string& exePath) { return startExisting(utf16Of(exePath, CP_ACP)); }
+
+bool App::startExisting(const std::u16string& exePath) {
   // Started from the temporary directory, not its own: the program must find its directory itself.
-  char temp[MAX_PATH];
-  GetTempPathA(sizeof temp, temp);
-  process_ = job_.start("\"" + exePath + "\"", temp, &pid_);
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  process_ = job_.start(u"\"" + exePath + u"\"", reinterpret_cast<const char16_t*>(temp), &pid_);
   return process_.valid();
 }
 

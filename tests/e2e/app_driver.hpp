@@ -31,8 +31,11 @@ class App {
 
   // Copies the built program into the directory and starts it there; waits for both windows.
   bool start(const std::string& directory, const std::string& exeName = kExeName);
+  // The same in a directory of any name, given by its UTF-16 path.
+  bool start(const std::u16string& directory);
   // Starts an executable that is already in place.
   bool startExisting(const std::string& exePath);
+  bool startExisting(const std::u16string& exePath);
   bool waitForWindows(DWORD timeoutMs = 15000);
 
   DWORD pid() const { return pid_; }
@@ -64,6 +67,8 @@ class App {
 
  private:
   ProcessJob job_;
+  bool startCopyAt(const std::u16string& exePath);
+
   KernelHandle process_;
   DWORD pid_ = 0;
 };

@@ -71,4 +71,27 @@ TEST_F(CodePageTest, ACharacterGbkCannotWriteIsSavedAsAQuestionMarkAndCounted) {
   EXPECT_EQ(readFileBytes(logPath()), "a??\r\n\r\n");
 }
 
+// A save that fails names the log as it is, also in a directory whose name GBK cannot write: the
+// warning is put together in UTF-16, the path never passing through GBK.
+TEST(CodePageFailure, TheWarningNamesADirectoryGbkCannotWriteAsItIs) {
+  TempDir parent;
+  const std::u16string dir = parent / u"타이머";
+  const std::u16string log = dir + u"\\Lumo秒计时器记次复制文本.txt";
+  ASSERT_TRUE(CreateDirectoryW(reinterpret_cast<const wchar_t*>(dir.c_str()), nullptr));
+  ASSERT_TRUE(CreateDirectoryW(reinterpret_cast<const wchar_t*>(log.c_str()), nullptr));  // where the log goes
+  App app;
+  ASSERT_TRUE(app.start(dir)) << "the program did not show its windows";
+  ASSERT_TRUE(App::postClick(app.viewerControl(viewerControls::按钮1)));
+  HWND box = nullptr;
+  ASSERT_TRUE(pollUntil(5000, [&] { return (box = findMessageBox(app.pid())) != nullptr && IsWindowVisible(box); }))
+      << "no warning box";
+  EXPECT_WIDE_EQ(box, u"记次文本未保存");
+  const std::u16string text = wideTextOf(GetDlgItem(box, 0xFFFF));
+  const std::u16string named = u"文件：" + log + u"\r\n原因：";
+  EXPECT_NE(text.find(named), std::u16string::npos) << utf8(text) << "\nwanted: " << utf8(named);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(pollUntil(5000, [&] { return !IsWindow(box); }));
+  EXPECT_TRUE(app.running());
+}
+
 }  // namespace

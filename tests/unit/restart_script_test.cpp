@@ -165,12 +165,26 @@ TEST(ShortPathOf, NeverGivesASizeBeyondTheBuffer) {
 }
 
 TEST(FailureTexts, NameTheFileAndTheReason) {
-  EXPECT_EQ(lapLogWarningText("C:\\Lumo\\a.txt", "拒绝访问。"),
-            "记次文本没有保存。\r\n\r\n文件：C:\\Lumo\\a.txt\r\n原因：拒绝访问。");
-  const std::string reset =
-      resetFailureText(RestartFailure::scriptNotWritten, "C:\\Lumo\\Restart.bat", "拒绝访问。");
-  EXPECT_NE(reset.find("复位失败"), std::string::npos);
-  EXPECT_NE(reset.find("无法写入重启脚本：C:\\Lumo\\Restart.bat\r\n原因：拒绝访问。"), std::string::npos);
+  EXPECT_EQ(lapLogWarningText(u"C:\\Lumo\\a.txt", u"拒绝访问。"),
+            toSystemText("记次文本没有保存。\r\n\r\n文件：C:\\Lumo\\a.txt\r\n原因：拒绝访问。"));
+  const SystemText reset =
+      resetFailureText(RestartFailure::scriptNotWritten, u"C:\\Lumo\\Restart.bat", u"拒绝访问。");
+  EXPECT_NE(reset.find(toSystemText("复位失败")), SystemText::npos);
+  EXPECT_NE(reset.find(toSystemText("无法写入重启脚本：C:\\Lumo\\Restart.bat\r\n原因：拒绝访问。")),
+            SystemText::npos);
+}
+
+// The path and the reason are the system's: what GBK has no character for is shown as it is, not
+// as "?" (a directory in Korean, a reason in German). The texts are named outside the macros,
+// which would spell them in GBK.
+TEST(FailureTexts, KeepWhatGbkCannotWriteOfThePathAndTheReason) {
+  const SystemText path = u"C:\\타이머\\Lumo.bat";
+  const SystemText reason = u"Der Datenträger ist voll.";
+  EXPECT_EQ(lapLogWarningText(path, reason), toSystemText("记次文本没有保存。\r\n\r\n文件：") + path +
+                                                 toSystemText("\r\n原因：") + reason);
+  const SystemText reset = resetFailureText(RestartFailure::scriptNotStarted, path, reason);
+  EXPECT_NE(reset.find(toSystemText("无法启动重启脚本：") + path + toSystemText("\r\n原因：") + reason),
+            SystemText::npos);
 }
 
 }  // namespace

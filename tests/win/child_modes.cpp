@@ -101,7 +101,7 @@ int restart(int argc, char** argv) {
   const RestartResult result =
       restartSelf(delay, variant == "unstarted" ? refuseToStart : startKeepingACopy,
                   variant == "no-short-form" ? noShortForm : ShortPathLookup{shortSystemPathOf});
-  putFile(argv[3], resetFailureText(result));
+  putFile(argv[3], fromSystemText(resetFailureText(result)));
   return 10 + static_cast<int>(result.failure);
 }
 

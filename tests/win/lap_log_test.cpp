@@ -31,7 +31,7 @@ class LapLogTest : public testing::Test {
 TEST_F(LapLogTest, CreatesTheFileThenAppendsTheSameBlockAgain) {
   const LapLogResult first = save(kTwoLaps);
   EXPECT_TRUE(first.saved);
-  EXPECT_EQ(first.path, logPath());
+  EXPECT_EQ(first.path, toSystemText(logPath()));
   EXPECT_EQ(first.systemError, 0u);
   EXPECT_EQ(readFileBytes(logPath()), kTwoLaps + "\r\n");
   EXPECT_TRUE(save(kTwoLaps).saved);
@@ -85,6 +85,20 @@ TEST_P(LapLogPlace, LiesNextToTheExecutable) {
 
 INSTANTIATE_TEST_SUITE_P(RunDirectories, LapLogPlace, testing::ValuesIn(kRunDirectories));
 
+// The warning names the log as the system has it, also where GBK has no characters for its path.
+TEST(LapLogWarning, NamesALogInADirectoryGbkCannotWriteAsItIs) {
+  TempDir parent("lumo-laplog");
+  const SystemText dir = parent / u"타이머";
+  makeDirectory(dir);
+  const SystemText log = dir + u"\\Lumo秒计时器记次复制文本.txt";
+  makeDirectory(log);  // where the log should be
+  const LapLogResult result = appendLapLogIn(dir, lapLogBaseName, "1.0秒1毫秒");
+  ASSERT_FALSE(result.saved);
+  EXPECT_EQ(result.path, log);
+  EXPECT_NE(lapLogWarningText(result).find(toSystemText("文件：") + log + toSystemText("\r\n原因：")),
+            SystemText::npos);
+}
+
 TEST_F(LapLogTest, FailuresAreReportedAndChangeNothing) {
   struct Row {
     const char* what;
@@ -115,23 +129,23 @@ TEST_F(LapLogTest, FailuresAreReportedAndChangeNothing) {
     const DirectorySnapshot before = snapshotOf(dir.path());
     const LapLogResult result = save(kTwoLaps);
     EXPECT_FALSE(result.saved);
-    EXPECT_EQ(result.path, logPath());
+    EXPECT_EQ(result.path, toSystemText(logPath()));
     EXPECT_EQ(result.systemError, row.error);
     EXPECT_EQ(snapshotOf(dir.path()), before);
     const std::string reason = systemWording(row.error);
     ASSERT_FALSE(reason.empty());
     EXPECT_EQ(lapLogWarningText(result),
-              "记次文本没有保存。\r\n\r\n文件：" + logPath() + "\r\n原因：" + reason);
+              toSystemText("记次文本没有保存。\r\n\r\n文件：" + logPath() + "\r\n原因：" + reason));
   }
 }
 
 // The reason's wording as the system gives it, and the code itself where the system has none.
 TEST(SystemErrorText, IsTheSystemsWordingOrNamesTheCode) {
-  EXPECT_EQ(systemErrorText(ERROR_DISK_FULL), systemWording(ERROR_DISK_FULL));
+  EXPECT_EQ(systemErrorText(ERROR_DISK_FULL), toSystemText(systemWording(ERROR_DISK_FULL)));
   EXPECT_NE(systemErrorText(ERROR_DISK_FULL), systemErrorText(ERROR_ACCESS_DENIED));
   constexpr DWORD kNoSuchError = 0x2000ABCD;  // the customer bit: never one of the system's
   ASSERT_EQ(systemWording(kNoSuchError), "");
-  EXPECT_EQ(systemErrorText(kNoSuchError), "系统错误 536914893");
+  EXPECT_EQ(systemErrorText(kNoSuchError), toSystemText("系统错误 536914893"));
 }
 
 // On a real full disk: a small file system that scripts/test.sh mounts and names in
