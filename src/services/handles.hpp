@@ -51,10 +51,16 @@ struct FindHandleTraits {
   static Value invalid() { return INVALID_HANDLE_VALUE; }
   static void close(Value h) { ::FindClose(h); }
 };
-struct FontTraits {
-  using Value = HFONT;
+template <class Object>
+struct GdiObjectTraits {  // fonts, bitmaps: DeleteObject
+  using Value = Object;
   static Value invalid() { return nullptr; }
-  static void close(Value f) { ::DeleteObject(f); }
+  static void close(Value o) { ::DeleteObject(o); }
+};
+struct MemoryDcTraits {  // CreateCompatibleDC
+  using Value = HDC;
+  static Value invalid() { return nullptr; }
+  static void close(Value dc) { ::DeleteDC(dc); }
 };
 
 struct DestroyWindowTraits {  // a window of our own that no parent or owner destroys for us
@@ -66,7 +72,9 @@ struct DestroyWindowTraits {  // a window of our own that no parent or owner des
 using FileHandle = UniqueResource<FileHandleTraits>;
 using KernelHandle = UniqueResource<KernelHandleTraits>;
 using FindHandle = UniqueResource<FindHandleTraits>;
-using FontHandle = UniqueResource<FontTraits>;
+using FontHandle = UniqueResource<GdiObjectTraits<HFONT>>;
+using BitmapHandle = UniqueResource<GdiObjectTraits<HBITMAP>>;
+using MemoryDC = UniqueResource<MemoryDcTraits>;
 using WindowHandle = UniqueResource<DestroyWindowTraits>;
 
 // A window's client-area DC for one scope.

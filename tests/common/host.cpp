@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "services/system_text.hpp"
 #include "wait.hpp"
 
 namespace {
@@ -35,7 +36,7 @@ std::string unixPathOf(const std::string& windowsPath) {
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
   if (unixFileName == nullptr) return std::string();
   const std::u16string wide = utf16Of(windowsPath, CP_ACP);
-  char* unixPath = unixFileName(reinterpret_cast<const wchar_t*>(wide.c_str()));
+  char* unixPath = unixFileName(systemChars(wide));
   if (unixPath == nullptr) return std::string();
   std::string result = unixPath;
   HeapFree(GetProcessHeap(), 0, unixPath);
@@ -62,7 +63,7 @@ bool runUnixProgramUntil(const std::vector<std::string>& unixCommand, const std:
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};
     std::u16string line = commandLine;  // CreateProcessW may write into it
-    if (CreateProcessW(nullptr, reinterpret_cast<wchar_t*>(&line[0]), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+    if (CreateProcessW(nullptr, systemChars(line), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
                        &started)) {
       CloseHandle(started.hThread);
       CloseHandle(started.hProcess);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "host.hpp"
+#include "services/system_text.hpp"
 
 namespace {
 
@@ -80,7 +81,7 @@ KernelHandle ProcessJob::start(std::u16string commandLine, const char16_t* direc
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
-  if (!CreateProcessW(nullptr, reinterpret_cast<wchar_t*>(&commandLine[0]), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+  if (!CreateProcessW(nullptr, systemChars(commandLine), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
                       nullptr, reinterpret_cast<const wchar_t*>(directory), &startup, &started)) {
     return KernelHandle();
   }

@@ -8,6 +8,7 @@
 #include "host.hpp"
 #include "processes.hpp"
 #include "services/handles.hpp"
+#include "services/system_text.hpp"
 #include "wait.hpp"
 
 namespace {
@@ -31,7 +32,7 @@ std::string readFileBytes(const std::string& path) {
 }
 
 std::string readFileBytes(const std::u16string& path) {
-  return readAll(FileHandle(CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_READ, kReadSharing,
+  return readAll(FileHandle(CreateFileW(systemChars(path), GENERIC_READ, kReadSharing,
                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
 }
 
@@ -62,16 +63,14 @@ bool pathExists(const std::string& path) { return GetFileAttributesA(path.c_str(
 
 namespace {
 
-const wchar_t* wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
-
 // The path in the ANSI code page, when that has a character for each of the path's.
 bool ansiFormOf(const std::u16string& path, std::string& ansi) {
   BOOL lossy = FALSE;
   const int units = static_cast<int>(path.size());
-  const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide(path), units, nullptr, 0, nullptr, &lossy);
+  const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, systemChars(path), units, nullptr, 0, nullptr, &lossy);
   if (lossy || (size == 0 && units > 0)) return false;
   ansi.assign(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide(path), units, &ansi[0], size, nullptr, &lossy);
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, systemChars(path), units, &ansi[0], size, nullptr, &lossy);
   return !lossy;
 }
 
@@ -80,23 +79,23 @@ bool ansiFormOf(const std::u16string& path, std::string& ansi) {
 void removeTree(const std::string& path) { removeTree(utf16Of(path, CP_ACP)); }
 
 void removeTree(const std::u16string& path) {
-  const DWORD attributes = GetFileAttributesW(wide(path));
+  const DWORD attributes = GetFileAttributesW(systemChars(path));
   if (attributes == INVALID_FILE_ATTRIBUTES) return;
   if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    SetFileAttributesW(wide(path), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(wide(path));
+    SetFileAttributesW(systemChars(path), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(systemChars(path));
     return;
   }
   // Only a test makes a directory refuse writes, and only by its ANSI path.
   if (std::string ansi; ansiFormOf(path, ansi)) allowWritesTo(ansi);
   WIN32_FIND_DATAW entry;
-  if (const FindHandle search(FindFirstFileW(wide(path + u"\\*"), &entry)); search) {
+  if (const FindHandle search(FindFirstFileW(systemChars(path + u"\\*"), &entry)); search) {
     do {
       const std::u16string name(reinterpret_cast<const char16_t*>(entry.cFileName));
       if (name != u"." && name != u"..") removeTree(path + u"\\" + name);
     } while (FindNextFileW(search.get(), &entry));
   }
-  RemoveDirectoryW(wide(path));
+  RemoveDirectoryW(systemChars(path));
 }
 
 // --- The temporary directory --------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "services/system_text.hpp"
 #include "window_facts.hpp"
 
 namespace {
@@ -61,8 +62,7 @@ bool App::start(const std::u16string& directory) {
 
 bool App::startCopyAt(const std::u16string& exePath) {
   const std::u16string built = utf16Of(builtExecutable(), CP_ACP);
-  if (!CopyFileW(reinterpret_cast<const wchar_t*>(built.c_str()), reinterpret_cast<const wchar_t*>(exePath.c_str()),
-                 FALSE)) {
+  if (!CopyFileW(systemChars(built), systemChars(exePath), FALSE)) {
     std::fprintf(stderr, "cannot copy the program to %s: error %lu\n", utf8(exePath).c_str(), GetLastError());
     return false;
   }
@@ -214,21 +214,6 @@ int editUnits(const std::string& ansiText) {
   return MultiByteToWideChar(CP_ACP, 0, ansiText.data(), static_cast<int>(ansiText.size()), nullptr, 0);
 }
 
-namespace {
-
-struct MemoryDcTraits {
-  using Value = HDC;
-  static Value invalid() { return nullptr; }
-  static void close(Value dc) { DeleteDC(dc); }
-};
-struct BitmapTraits {
-  using Value = HBITMAP;
-  static Value invalid() { return nullptr; }
-  static void close(Value bitmap) { DeleteObject(bitmap); }
-};
-
-}  // namespace
-
 bool saveDesktopBitmap(const std::string& path) {
   const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
   const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
@@ -237,7 +222,7 @@ bool saveDesktopBitmap(const std::string& path) {
   if (width <= 0 || height <= 0) return false;
   const WindowDC screen(nullptr);
   if (!screen) return false;
-  const UniqueResource<MemoryDcTraits> memory(CreateCompatibleDC(screen.get()));
+  const MemoryDC memory(CreateCompatibleDC(screen.get()));
   // Bottom-up rows, 24 bits a pixel, each row padded to four bytes: the pixels as a BMP file
   // holds them, so they go to the file as they are.
   BITMAPINFO info{};
@@ -248,7 +233,7 @@ bool saveDesktopBitmap(const std::string& path) {
   info.bmiHeader.biBitCount = 24;
   info.bmiHeader.biCompression = BI_RGB;
   void* pixels = nullptr;
-  const UniqueResource<BitmapTraits> bitmap(
+  const BitmapHandle bitmap(
       CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
   if (!memory || !bitmap) return false;
   {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app_driver.hpp"
+#include "services/system_text.hpp"
 #include "window_facts.hpp"
 
 namespace {
@@ -77,8 +78,8 @@ TEST(CodePageFailure, TheWarningNamesADirectoryGbkCannotWriteAsItIs) {
   TempDir parent;
   const std::u16string dir = parent / u"타이머";
   const std::u16string log = dir + u"\\Lumo秒计时器记次复制文本.txt";
-  ASSERT_TRUE(CreateDirectoryW(reinterpret_cast<const wchar_t*>(dir.c_str()), nullptr));
-  ASSERT_TRUE(CreateDirectoryW(reinterpret_cast<const wchar_t*>(log.c_str()), nullptr));  // where the log goes
+  ASSERT_TRUE(CreateDirectoryW(systemChars(dir), nullptr));
+  ASSERT_TRUE(CreateDirectoryW(systemChars(log), nullptr));  // where the log goes
   App app;
   ASSERT_TRUE(app.start(dir)) << "the program did not show its windows";
   ASSERT_TRUE(App::postClick(app.viewerControl(viewerControls::按钮1)));

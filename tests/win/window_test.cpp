@@ -10,6 +10,7 @@
 
 #include "app/main_window_controls.hpp"
 #include "app/performance_clock.hpp"
+#include "services/handles.hpp"
 #include "shell/window.hpp"
 #include "shell/window_class.hpp"
 #include "test_support.hpp"
@@ -239,15 +240,15 @@ TEST_F(LoadedWindowTest, EditBoxesAreBlackOnWhiteWhateverTheColourScheme) {
     SCOPED_TRACE(std::string(b.box.name));
     const HWND box = b.window->control(b.box.name);
     ASSERT_NE(box, nullptr);
-    const HDC dc = CreateCompatibleDC(nullptr);
-    const auto brush = reinterpret_cast<HBRUSH>(
-        SendMessageA(b.window->hwnd(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(box)));
+    const MemoryDC dc(CreateCompatibleDC(nullptr));
+    const auto brush = reinterpret_cast<HBRUSH>(SendMessageA(b.window->hwnd(), WM_CTLCOLOREDIT,
+                                                             reinterpret_cast<WPARAM>(dc.get()),
+                                                             reinterpret_cast<LPARAM>(box)));
     LOGBRUSH fill{};
     ASSERT_EQ(GetObjectA(brush, sizeof fill, &fill), static_cast<int>(sizeof fill));
     EXPECT_EQ(fill.lbColor, RGB(255, 255, 255));
-    EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0));
-    EXPECT_EQ(GetBkColor(dc), RGB(255, 255, 255));
-    DeleteDC(dc);
+    EXPECT_EQ(GetTextColor(dc.get()), RGB(0, 0, 0));
+    EXPECT_EQ(GetBkColor(dc.get()), RGB(255, 255, 255));
   }
 }
 
